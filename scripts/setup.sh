@@ -1,0 +1,32 @@
+# Shared by ./run and ./test: installs what is missing, then configures and builds.
+# Sourced, not run; expects to be called from the repository root.
+
+HM_PACKAGES="cmake g++ make pkg-config libglfw3-dev libglew-dev nlohmann-json3-dev libglm-dev \
+libstb-dev libopenal-dev libsndfile1-dev libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri"
+
+hm_install_missing() {
+  local missing=()
+  for pkg in $HM_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# hm_build DIR [extra cmake arguments...]: quiet on success, the compiler's output on failure.
+hm_build() {
+  local dir="$1"; shift
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null || return 1
+  fi
+  mkdir -p "$dir"
+  if ! cmake --build "$dir" -j "$(nproc)" >"$dir/build.log" 2>&1; then
+    grep -vE '^\[ *[0-9]+%\]' "$dir/build.log" | tail -n 80
+    echo "Build failed; the whole log is in $dir/build.log"
+    return 1
+  fi
+}

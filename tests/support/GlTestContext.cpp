@@ -1,0 +1,125 @@
+#include "support/GlTestContext.h"
+
+#include "engine/GlContext.h"
+#include "engine/Shader.h"
+
+#include <GLFW/glfw3.h>
+#include <stb_image_write.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace testgl {
+
+namespace {
+GLFWwindow* window = nullptr;
+
+void closeContext() {
+    setGlContextAlive(false);
+    if (window) glfwDestroyWindow(window);
+    glfwTerminate();
+    window = nullptr;
+}
+}  // namespace
+
+GLFWwindow* context(int width, int height) {
+    if (window) return window;
+    if (!glfwInit()) {
+        std::fprintf(stderr, "test: glfwInit failed (is there an X display?)\n");
+        return nullptr;
+    }
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    window = glfwCreateWindow(width, height, "test", nullptr, nullptr);
+    if (!window) {
+        std::fprintf(stderr, "test: no 3.3 core window\n");
+        glfwTerminate();
+        return nullptr;
+    }
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        std::fprintf(stderr, "test: glewInit failed\n");
+        glfwDestroyWindow(window);
+        glfwTerminate();
+        window = nullptr;
+        return nullptr;
+    }
+    glGetError();  // GLEW may leave an error behind on core profiles
+    setGlContextAlive(true);
+    std::atexit(closeContext);
+    return window;
+}
+
+bool loadAllShaders() {
+    static int result = -1;
+    if (result < 0) result = loadShaders("shaderList.json") ? 1 : 0;
+    return result == 1;
+}
+
+Framebuffer::Framebuffer(int width, int height) : width(width), height(height) {
+    glGenFramebuffers(1, &fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    glGenRenderbuffers(1, &color);
+    glBindRenderbuffer(GL_RENDERBUFFER, color);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
+    glGenRenderbuffers(1, &depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glViewport(0, 0, width, height);
+}
+
+Framebuffer::~Framebuffer() {
+    if (!glContextAlive()) return;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteRenderbuffers(1, &color);
+    glDeleteRenderbuffers(1, &depth);
+    glDeleteFramebuffers(1, &fbo);
+}
+
+void Framebuffer::bind() const {
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    glViewport(0, 0, width, height);
+}
+
+void Framebuffer::unbind() { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
+
+glm::u8vec4 Framebuffer::pixel(int x, int y) const {
+    glm::u8vec4 p(0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &p[0]);
+    return p;
+}
+
+std::vector<uint8_t> Framebuffer::readTopDown() const {
+    std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 4);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    std::vector<uint8_t> topDown(bottomUp.size());
+    const size_t row = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y)
+        std::copy_n(bottomUp.data() + (height - 1 - y) * row, row, topDown.data() + y * row);
+    return topDown;
+}
+
+bool Framebuffer::savePng(const std::string& path) const {
+    const std::vector<uint8_t> pixels = readTopDown();
+    return stbi_write_png(path.c_str(), width, height, 4, pixels.data(), width * 4) != 0;
+}
+
+std::string screenshotPath(const std::string& name) {
+    std::error_code ec;
+    std::filesystem::create_directories("build/screenshots", ec);
+    return "build/screenshots/" + name + ".png";
+}
+
+}  // namespace testgl
