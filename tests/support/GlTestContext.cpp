@@ -6,6 +6,7 @@
 #include <GLFW/glfw3.h>
 #include <stb_image_write.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
