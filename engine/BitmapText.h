@@ -37,4 +37,8 @@ public:
     void updateModel();
     void render();
     void release();
+
+private:
+    // Characters in the buffer: render never draws past what setText uploaded.
+    GLsizei uploadedLength = 0;
 };

@@ -1,1 +1,82 @@
-int main() { return 0; }
+#include "engine/Audio.h"
+#include "engine/CrashReporter.h"
+#include "engine/GlContext.h"
+#include "engine/InputCallbacks.h"
+#include "engine/MainLoop.h"
+#include "engine/Shader.h"
+#include "engine/StateManager.h"
+#include "platform/Platform.h"
+#include "screens/IntroState.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+
+// Built before main, so that the crash-reporting library (when installed) sees the whole run.
+CrashReporter crashReporter;
+
+namespace {
+GLFWwindow* window = nullptr;
+}
+
+int main() {
+    platform::raiseProcessPriority();
+
+    if (!glfwInit()) {
+        std::fputs("Failed to initialize GLFW\n", stderr);
+        return -1;
+    }
+    glfwWindowHint(GLFW_SAMPLES, 4);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+
+    window = glfwCreateWindow(1024, 768, "Hollowmere by Quorvane", nullptr, nullptr);
+    if (!window) {
+        std::fputs("Failed to open GLFW window. If you have an Intel GPU, they are not 3.3 "
+                   "compatible.\n",
+                   stderr);
+        glfwTerminate();
+        return -1;
+    }
+
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        std::fputs("Failed to initialize GLEW\n", stderr);
+        return -1;
+    }
+    glGetError();  // GLEW leaves an error behind on core profiles
+    setGlContextAlive(true);
+
+    glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
+
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    loadShaders("shaderList.json");
+
+    StateManager manager;
+    manager.window = window;
+    manager.pushState(&introState);
+    glfwSetWindowUserPointer(window, &manager);
+
+    audio::startEngine();
+    audio::loadTrackList("music.json");
+
+    if (glfwRawMouseMotionSupported()) glfwSetInputMode(window, GLFW_RAW_MOUSE_MOTION, GLFW_TRUE);
+
+    installInputCallbacks(window);
+
+    runMainLoop(manager, glfwLoopDriver(window));
+
+    audio::shutdownEngine();
+    setGlContextAlive(false);
+    glfwTerminate();
+    return 0;
+}

@@ -2,7 +2,8 @@
 # Sourced, not run; expects to be called from the repository root.
 
 HM_PACKAGES="cmake g++ make pkg-config libglfw3-dev libglew-dev nlohmann-json3-dev libglm-dev \
-libstb-dev libopenal-dev libsndfile1-dev libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri"
+libstb-dev libopenal-dev libsndfile1-dev libgtest-dev libbenchmark-dev libx11-dev xvfb xauth \
+libgl1-mesa-dri"
 
 hm_install_missing() {
   local missing=()
@@ -18,13 +19,14 @@ hm_install_missing() {
 }
 
 # hm_build DIR [extra cmake arguments...]: quiet on success, the compiler's output on failure.
+# HM_TARGETS, when set, limits the build to those targets (./run needs only the game).
 hm_build() {
   local dir="$1"; shift
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null || return 1
   fi
   mkdir -p "$dir"
-  if ! cmake --build "$dir" -j "$(nproc)" >"$dir/build.log" 2>&1; then
+  if ! cmake --build "$dir" -j "$(nproc)" ${HM_TARGETS:+--target $HM_TARGETS} >"$dir/build.log" 2>&1; then
     grep -vE '^\[ *[0-9]+%\]' "$dir/build.log" | tail -n 80
     echo "Build failed; the whole log is in $dir/build.log"
     return 1

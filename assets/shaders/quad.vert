@@ -1,0 +1,14 @@
+#version 330 core
+// A coloured unit square placed by a per-draw model matrix, in window pixels.
+layout(location = 0) in vec2 corner;
+layout(location = 1) in vec4 color;
+layout(location = 2) in mat4 model;
+
+uniform mat4 P;
+
+out vec4 fragColor;
+
+void main() {
+    fragColor = color;
+    gl_Position = P * model * vec4(corner, 0.0, 1.0);
+}

@@ -1,0 +1,16 @@
+#version 330 core
+in vec4 gData;
+flat in vec4 gNormal;
+out vec4 fragColor;
+
+uniform vec4 lightDir;
+
+float lighting() {
+    float len = length(lightDir);
+    float facing = len > 0.0 ? dot(gNormal, lightDir / len) : 0.0;
+    return 0.35 + 0.65 * max(facing, 0.0);
+}
+
+void main() {
+    fragColor = vec4(gData.rgb * lighting(), 1.0);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+
+// "players.json" of a world: one JSON object whose member "" is the local player's record.
+// Other members belong to nobody here and are written back as they were read.
+namespace playersfile {
+
+// The file's path inside a world directory.
+std::filesystem::path pathIn(const std::filesystem::path& worldDirectory);
+
+// The whole file as an object. A missing, unreadable or invalid file, and valid JSON that is
+// not an object, read as {}.
+nlohmann::json read(const std::filesystem::path& path);
+
+// The local player's record (member ""), null when there is none.
+nlohmann::json localRecord(const nlohmann::json& file);
+
+// The file with member "" replaced by `record`, every other member kept.
+nlohmann::json withLocalRecord(nlohmann::json file, const nlohmann::json& record);
+
+// Writes compact JSON through a temporary file beside it and a rename, so a crash or a full
+// disk never leaves a torn file. A failure prints one line and returns false.
+bool write(const std::filesystem::path& path, const nlohmann::json& file);
+
+}  // namespace playersfile

@@ -1,0 +1,54 @@
+#include "items/BlockItem.h"
+
+#include "game/Entity.h"
+#include "items/JsonCount.h"
+#include "world/Chunk.h"
+#include "world/World.h"
+
+using nlohmann::json;
+
+std::unordered_map<int, std::string> BlockItem::blockNames;
+
+namespace {
+
+constexpr int CHEST_BLOCK = 9;
+
+// attributes["id"] as an int; the JSON library's errors for anything else.
+int readId(const json& attributes) {
+    const json& value = attributes.at("id");
+    std::optional<int> id = jsonInt(value);
+    return id ? *id : value.get<int>();  // get throws "type must be number, but is ..."
+}
+
+}  // namespace
+
+BlockItem::BlockItem(const json& attributes) : id(readId(attributes)) {}
+
+void BlockItem::registerBlockName(const std::string& name, const json& baseAttributes) {
+    blockNames[readId(baseAttributes)] = name;
+}
+
+std::string BlockItem::getName() const {
+    auto it = blockNames.find(id);
+    // A block the catalogue does not name still needs a name to show and save.
+    return it != blockNames.end() ? it->second : "Block " + std::to_string(id);
+}
+
+bool BlockItem::canStackWith(const std::unique_ptr<Item>& other) const {
+    const auto* block = dynamic_cast<const BlockItem*>(other.get());
+    return block && block->id == id;
+}
+
+bool BlockItem::place(World* world, const glm::ivec4& cell) {
+    if (!world || count == 0 || id < 1 || id > 255) return false;
+    if (cell.y < 0 || cell.y >= Chunk::HEIGHT) return false;
+    // Only loaded air: -1 is an unloaded chunk, and a solid cell is not ours to overwrite.
+    if (world->getBlock(cell) != 0) return false;
+    world->setBlock(cell, uint8_t(id));
+    if (id == CHEST_BLOCK) {
+        std::unique_ptr<Entity> chest = Entity::create("Chest", glm::vec4(cell));
+        if (chest) world->addEntity(chest);  // one no chunk takes is freed here
+    }
+    --count;
+    return true;
+}

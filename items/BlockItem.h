@@ -1,0 +1,37 @@
+#pragma once
+
+#include "items/Item.h"
+
+#include <string>
+#include <unordered_map>
+
+// A stack of one kind of block. Its identity is the block id; its name comes from the item
+// catalogue, where every "block" entry names one id.
+class BlockItem : public Item {
+public:
+    // Block id; 1..14 are the world's blocks.
+    int id = 0;
+
+    explicit BlockItem(int id) : id(id) {}
+    // Reads attributes["id"]; throws the JSON library's type error when attributes is not an
+    // object or "id" is missing or not a number.
+    explicit BlockItem(const nlohmann::json& attributes);
+
+    // Block id -> item name, filled from the catalogue (the last key naming an id wins).
+    static std::unordered_map<int, std::string> blockNames;
+    // Throws the JSON library's error when baseAttributes holds no numeric "id".
+    static void registerBlockName(const std::string& name, const nlohmann::json& baseAttributes);
+
+    std::string getName() const override;
+    void renderIcon(const glm::ivec2& pos) override;
+    void render(const Mat5& mv, bool held) override;
+    bool isSpecial() const override { return id == 8; }
+    bool canStackWith(const std::unique_ptr<Item>& other) const override;
+    // A right click with a target places the block into the player's place cell.
+    bool use(World* world, Player* player, int button) override;
+    std::unique_ptr<Item> clone() const override { return std::make_unique<BlockItem>(id); }
+
+    // Places one block at cell when that cell is loaded air with y in 0..127 (a chest block
+    // also gets its chest entity); false and nothing changed otherwise.
+    bool place(World* world, const glm::ivec4& cell);
+};

@@ -1,0 +1,114 @@
+#include "engine/QuadGeometry.h"
+#include "engine/Shader.h"
+#include "engine/Texture.h"
+#include "gui/Paint.h"
+#include "items/Item.h"
+#include "items/ItemDrawing.h"
+
+#include <cmath>
+#include <string>
+
+namespace itemDrawing {
+
+TexturedQuad blockSprite;
+BitmapText text;
+SolidQuad tooltipBox;
+
+void initAtlasQuad(TexturedQuad& quad) {
+    quad.texture = getTexture("items.png");
+    quad.shader = getShader("tex2DShader");
+    quad.init();
+}
+
+void drawAtlasCell(TexturedQuad& quad, unsigned texX, unsigned texY, const glm::ivec2& pos) {
+    if (!quad.vao || !quad.texture || !quad.shader) return;
+    quad.setTexRect(texX, texY, itemAtlas::CELL_WIDTH, itemAtlas::CELL_HEIGHT);
+    quad.setRect(float(pos.x), float(pos.y), float(itemAtlas::ICON_WIDTH),
+                 float(itemAtlas::ICON_HEIGHT));
+    glActiveTexture(GL_TEXTURE0);
+    glUseProgram(quad.shader->program);
+    glBindTexture(GL_TEXTURE_2D, quad.texture->id);
+    glBindVertexArray(quad.vao);
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    glBindVertexArray(0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+}  // namespace itemDrawing
+
+using namespace itemDrawing;
+
+void Item::initRender() {
+    initAtlasQuad(blockSprite);
+    // The tool and material kinds build their own sprites and models here once they exist.
+    text = BitmapText(getTexture("pixelfont.png"), getShader("textShader"));
+    text.scale = 2;
+    tooltipBox.shader = getShader("quadShader");
+    tooltipBox.mode = GL_TRIANGLES;
+    tooltipBox.indexCount = 6;
+    tooltipBox.init();
+}
+
+namespace {
+
+void drawText(const std::string& string, int x, int y, glm::vec4 color) {
+    text.x = x;
+    text.y = y;
+    text.scale = 2;
+    text.centered = false;
+    text.color = color;
+    text.setText(string);
+    text.render();
+}
+
+void drawBox(GLenum mode) {
+    if (!tooltipBox.vao || !tooltipBox.shader) return;
+    glUseProgram(tooltipBox.shader->program);
+    glBindVertexArray(tooltipBox.vao);
+    // The fill uses the quad's own triangles; the outline walks its corners in loop order.
+    if (mode == GL_TRIANGLES)
+        glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    else
+        glDrawArrays(GL_LINE_LOOP, 0, 4);
+    glBindVertexArray(0);
+}
+
+glm::ivec2 jitter() {
+    glm::vec2 d = gui::paint::randomInDisc(5.0f);
+    return glm::ivec2(int(std::trunc(d.x)), int(std::trunc(d.y)));
+}
+
+}  // namespace
+
+void Item::renderStack(const std::unique_ptr<Item>& item, const glm::ivec2& pos) {
+    if (!item) return;
+    item->renderIcon(pos);
+    // A lone unstackable item shows no number.
+    if (item->getMaxStack() < 2 && item->count < 2) return;
+    drawText(std::to_string(item->count), pos.x + 40, pos.y + 40, glm::vec4(1.0f));
+}
+
+void Item::renderTooltip(const std::unique_ptr<Item>& item, const glm::ivec2& cursor) {
+    if (!item) return;
+    const std::string name = item->getName();
+    const float x = float(cursor.x), y = float(cursor.y - 30);
+    const float width = float(name.size() * 16 + 10), height = 26.0f;
+
+    tooltipBox.setRect(x, y, width, height);
+    tooltipBox.setColor(0, 0, 0, 1);
+    drawBox(GL_TRIANGLES);
+
+    if (item->isSpecial()) {
+        const glm::ivec2 d1 = jitter(), d2 = jitter();
+        // Corners (1,1), (1,0), (0,0), (0,1): cyan along the top edge, magenta along the bottom.
+        const float colors[16] = {1, 0, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 1, 0, 1, 1};
+        quad::replaceData(tooltipBox.colorVbo, colors, sizeof colors);
+        drawBox(GL_LINE_LOOP);
+        drawText(name, cursor.x + 5 + d1.x, cursor.y - 25 + d1.y, {1, 0, 1, 0.7f});
+        drawText(name, cursor.x + 5 + d2.x, cursor.y - 25 + d2.y, {0, 1, 1, 0.7f});
+    } else {
+        tooltipBox.setColor(0.5f, 0, 0.5f, 1);
+        drawBox(GL_LINE_LOOP);
+    }
+    drawText(name, cursor.x + 5, cursor.y - 25, glm::vec4(1.0f));
+}

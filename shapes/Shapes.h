@@ -1,0 +1,10 @@
+#pragma once
+
+// Every shape mesh of the game. They are built once before main, in the order of Shapes.cpp,
+// hold no GL objects, and never change; users upload them into their own MeshRenderer.
+#include "shapes/Dodecaplex.h"
+#include "shapes/Hypersphere.h"
+#include "shapes/KleinBottle.h"
+#include "shapes/Polytopes.h"
+#include "shapes/Skybox.h"
+#include "shapes/Sphere.h"

@@ -1,0 +1,112 @@
+// Runs the real game, asks its window to close as a window manager would, and checks that the
+// process ends by itself with status 0 and writes nothing to standard error.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Xlib defines macros (None, Bool, ...) that clash with gtest: it comes last.
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+Window findWindow(Display* display, Window window, const std::string& title) {
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) && name) {
+        const bool match = title == name;
+        XFree(name);
+        if (match) return window;
+    }
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) found = findWindow(display, children[i], title);
+    if (children) XFree(children);
+    return found;
+}
+
+void requestClose(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+TEST(CleanExit, ClosingTheWindowEndsTheGameWithStatusZeroAndNoErrorOutput) {
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr) << "needs an X display (run under xvfb-run)";
+
+    char outputDir[] = "/tmp/hollowmere-exit-XXXXXX";
+    ASSERT_NE(mkdtemp(outputDir), nullptr);
+    const std::filesystem::path out = std::filesystem::path(outputDir) / "stdout";
+    const std::filesystem::path err = std::filesystem::path(outputDir) / "stderr";
+
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT, 0644);
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT, 0644);
+    char* argv[] = {const_cast<char*>(GAME_EXECUTABLE), nullptr};
+    pid_t game = 0;
+    ASSERT_EQ(posix_spawn(&game, GAME_EXECUTABLE, &files, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&files);
+
+    int status = 0;
+    bool exited = false;
+    Window window = 0;
+    const auto windowDeadline = Clock::now() + std::chrono::seconds(30);
+    while (!window && !exited && Clock::now() < windowDeadline) {
+        window = findWindow(display, DefaultRootWindow(display), "Hollowmere by Quorvane");
+        exited = waitpid(game, &status, WNOHANG) == game;
+        if (!window) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (window) requestClose(display, window);
+
+    const auto exitDeadline = Clock::now() + std::chrono::seconds(30);
+    while (!exited && Clock::now() < exitDeadline) {
+        exited = waitpid(game, &status, WNOHANG) == game;
+        if (!exited) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!exited) {
+        kill(game, SIGKILL);
+        waitpid(game, &status, 0);
+    }
+    XCloseDisplay(display);
+    const std::string output = readFile(out), errors = readFile(err);
+    std::filesystem::remove_all(outputDir);
+
+    EXPECT_NE(window, 0u) << "the game window never appeared";
+    ASSERT_TRUE(exited) << "the game did not end after its window was closed";
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(errors, "");
+    EXPECT_NE(output.find("successfully loaded track"), std::string::npos) << output;
+}

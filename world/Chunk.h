@@ -1,0 +1,153 @@
+#pragma once
+
+#include "engine/Math4D.h"
+#include "engine/Mesh.h"
+#include "engine/MeshRenderer.h"
+#include "game/Entity.h"
+
+#include <glm/glm.hpp>
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+class World;
+class Player;
+
+// Hash of a block-entity key: the four local coordinates packed into one word.
+struct BlockCellHash {
+    size_t operator()(const glm::u8vec4& c) const noexcept {
+        return std::hash<uint32_t>()(uint32_t(c.x) | uint32_t(c.y) << 8 | uint32_t(c.z) << 16 |
+                                     uint32_t(c.w) << 24);
+    }
+};
+
+// Six culling planes (a, b, c, d) in view space: near, far, left, right, top, bottom.
+using FrustumPlanes = std::array<glm::vec4, 6>;
+
+// A column of 8 x 128 x 8 x 8 blocks (x, y, z, w) with the entities standing in it and the
+// meshes of its eight 16-high sections.
+class Chunk {
+public:
+    static constexpr int SIZE = 8;
+    static constexpr int HEIGHT = 128;
+    static constexpr int SECTION_HEIGHT = 16;
+    static constexpr int SECTION_COUNT = 8;
+    static constexpr int BLOCK_COUNT = SIZE * HEIGHT * SIZE * SIZE;
+
+    // w varies fastest, x slowest.
+    static constexpr int index(int x, int y, int z, int w) {
+        return ((x * HEIGHT + y) * SIZE + z) * SIZE + w;
+    }
+
+    // One section's tetrahedra: byte positions (x, y, z, w) and texture coordinates
+    // (u, v, layer), twenty vertices per face.
+    class ChunkMesh final : public Mesh {
+    public:
+        std::vector<glm::u8vec4> positions;
+        std::vector<glm::u8vec3> texCoords;
+        bool dirty = false;
+
+        ChunkMesh() = default;
+        ChunkMesh(ChunkMesh&&) noexcept = default;
+        ChunkMesh& operator=(ChunkMesh&&) noexcept = default;
+        ChunkMesh(const ChunkMesh&) = delete;
+        ChunkMesh& operator=(const ChunkMesh&) = delete;
+        ~ChunkMesh() = default;
+
+        bool empty() const { return positions.empty(); }
+
+        int attribCount() const override { return 2; }
+        uint32_t vertCount() const override { return uint32_t(positions.size()); }
+        GLenum attribType(int) const override { return GL_UNSIGNED_BYTE; }
+        int attribSize(int i) const override { return i == 0 ? 4 : 3; }
+        uint32_t attribStride(int i) const override { return i == 0 ? 4 : 3; }
+        const void* attribData(int i) const override {
+            return i == 0 ? static_cast<const void*>(positions.data())
+                          : static_cast<const void*>(texCoords.data());
+        }
+        uint32_t attribDataSize(int i) const override {
+            return uint32_t(positions.size()) * (i == 0 ? 4u : 3u);
+        }
+    };
+
+    using Neighbours = std::array<Chunk*, 6>;  // x-1, x+1, z-1, z+1, w-1, w+1
+    using EntityList = std::vector<std::unique_ptr<Entity>>;
+    using BlockEntityMap = std::unordered_map<glm::u8vec4, std::unique_ptr<Entity>, BlockCellHash>;
+
+    std::array<uint8_t, BLOCK_COUNT> blocks{};
+    glm::i64vec3 coords{0};
+    bool unchanged = true;
+    std::array<ChunkMesh, SECTION_COUNT> sectionMeshes;
+    std::array<MeshRenderer, SECTION_COUNT> sectionRenderers;
+    // Main thread only: some section of sectionMeshes is marked dirty.
+    bool meshDirty = false;
+    // Guards pendingMeshes and the flags of the hand-over from the mesh workers.
+    std::mutex meshMutex;
+    // False while meshes built by a worker wait in pendingMeshes for the main thread.
+    std::atomic<bool> meshUploaded{false};
+    std::atomic<bool> hasMesh{false};
+    std::atomic<bool> remeshedForNeighbours{false};
+    std::atomic<bool> wanted{false};
+    // Number of mesh builds running on workers (two may rebuild one neighbour at once).
+    std::atomic<int> buildingMesh{0};
+    std::atomic<bool> loaded{false};
+    EntityList entities;
+    BlockEntityMap blockEntities;
+    // Saved entity records that could not be built (unknown name or kind), written back as read.
+    std::vector<nlohmann::json> unbuiltEntityRecords;
+
+    explicit Chunk(const glm::i64vec3& coords = glm::i64vec3(0));
+    Chunk(const Chunk&) = delete;
+    Chunk& operator=(const Chunk&) = delete;
+    // May run on any thread: the GL objects of the renderers go to the main thread's queue.
+    ~Chunk();
+
+    uint8_t getBlock(int x, int y, int z, int w) const { return blocks[index(x, y, z, w)]; }
+    void setBlock(int x, int y, int z, int w, uint8_t id) { blocks[index(x, y, z, w)] = id; }
+
+    // Storage: "x<X>z<Z>w<W>" under chunksPath, holding "entities.json" and "blocks.bin".
+    std::filesystem::path getDirectory(const std::filesystem::path& chunksPath) const;
+    static std::filesystem::path blocksPath(const std::filesystem::path& directory);
+    static std::filesystem::path entitiesPath(const std::filesystem::path& directory);
+    // True when both files were read; never throws.
+    bool load(const std::filesystem::path& chunksPath);
+    void save(const std::filesystem::path& chunksPath) const;
+
+    // Takes ownership: block entities by their cell (an occupied cell keeps its old entity),
+    // others at the end of the moving list.
+    void addEntity(std::unique_ptr<Entity> entity);
+    // Local cell of a position, as block entities are keyed.
+    static glm::u8vec4 localCell(const glm::vec4& pos);
+    // Whether a position gives a block-entity key: finite, y truncating into 0..255.
+    static bool isValidCellPosition(const glm::vec4& pos);
+    void updateEntities(World* world, Player* player);
+
+    // Meshing. Appends the section whose lowest y is startY to an empty mesh.
+    void buildSectionMesh(ChunkMesh& mesh, uint8_t startY, const Neighbours& neighbours) const;
+    // Worker thread: rebuilds all eight sections and publishes them for the main thread.
+    void buildMesh(World* world, bool updateNeighbours);
+    // Main thread: installs published meshes, then rebuilds and uploads dirty sections.
+    void updateMesh(World* world);
+    // Main thread: installs published meshes, culls against the planes and draws.
+    void render(const Mat5& mv, const FrustumPlanes& planes);
+
+    // Main thread: deletes the GL objects of chunks destroyed since the last call.
+    static void releaseRetiredRenderers();
+
+private:
+    std::array<ChunkMesh, SECTION_COUNT> pendingMeshes;  // under meshMutex
+    bool hasPendingMeshes = false;                       // under meshMutex
+
+    Neighbours gatherNeighbours(World* world) const;
+    // Moves published meshes into the sections (keeping the main thread's dirty marks) and
+    // uploads them. Main thread only.
+    void installPendingMeshes();
+    void uploadSection(int section);
+};

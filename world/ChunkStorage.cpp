@@ -1,0 +1,131 @@
+#include "world/Chunk.h"
+#include "world/ChunkRunLength.h"
+
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+// Writes beside the target and renames over it, so a crash never leaves a torn file.
+bool writeFileAtomically(const fs::path& target, const void* data, size_t size) {
+    fs::path temporary = target;
+    temporary += ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (out) out.write(static_cast<const char*>(data), std::streamsize(size));
+        if (!out || !out.flush()) {
+            std::printf("error: unable to write %s\n", target.string().c_str());
+            std::error_code ec;
+            out.close();
+            fs::remove(temporary, ec);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        std::printf("error: unable to write %s\n", target.string().c_str());
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+// One JSON value from the start of the file; text after it is not looked at.
+json readEntityList(const fs::path& file) {
+    std::ifstream in(file);
+    json list;
+    try {
+        in >> list;
+    } catch (const json::exception&) {
+        return json::array();
+    }
+    return list;
+}
+
+}  // namespace
+
+fs::path Chunk::getDirectory(const fs::path& chunksPath) const {
+    return chunksPath / ("x" + std::to_string(coords.x) + "z" + std::to_string(coords.y) + "w" +
+                         std::to_string(coords.z));
+}
+
+fs::path Chunk::blocksPath(const fs::path& directory) { return directory / "blocks.bin"; }
+
+fs::path Chunk::entitiesPath(const fs::path& directory) { return directory / "entities.json"; }
+
+bool Chunk::load(const fs::path& chunksPath) {
+    std::error_code ec;
+    fs::path dir = getDirectory(chunksPath);
+    if (!fs::is_directory(dir, ec)) return false;
+    if (!fs::is_regular_file(entitiesPath(dir), ec)) return false;
+
+    json list = readEntityList(entitiesPath(dir));
+    if (list.is_array()) {
+        for (const json& record : list) {
+            if (!record.is_object()) continue;
+            std::unique_ptr<Entity> entity;
+            try {
+                entity = Entity::fromJson(record);
+            } catch (const std::exception&) {
+                entity.reset();
+            }
+            if (entity)
+                addEntity(std::move(entity));
+            else
+                unbuiltEntityRecords.push_back(record);
+        }
+    }
+
+    fs::path blocksFile = blocksPath(dir);
+    if (!fs::is_regular_file(blocksFile, ec)) return false;
+    std::ifstream in(blocksFile, std::ios::binary);
+    if (!in) return false;
+    // Pieces of even size, so a pair never straddles two reads.
+    char buffer[4096];
+    size_t filled = 0;
+    while (filled < blocks.size() && in) {
+        in.read(buffer, sizeof buffer);
+        size_t got = size_t(in.gcount());
+        if (got == 0) break;
+        filled = decodeBlockRuns(reinterpret_cast<const uint8_t*>(buffer), got, blocks.data(),
+                                 blocks.size(), filled);
+    }
+
+    unchanged = entities.empty();
+    return true;
+}
+
+void Chunk::save(const fs::path& chunksPath) const {
+    std::error_code ec;
+    fs::path dir = getDirectory(chunksPath);
+    bool nothingToKeep = unchanged && entities.empty() && blockEntities.empty() &&
+                         unbuiltEntityRecords.empty();
+    // A directory on disk may hold entities that are gone now: its list must be rewritten.
+    if (nothingToKeep && !fs::exists(dir, ec)) return;
+
+    fs::create_directories(dir, ec);
+    if (ec || !fs::is_directory(dir, ec)) {
+        std::printf("error: unable to create %s\n", dir.string().c_str());
+        return;
+    }
+
+    json list = json::array();
+    for (const auto& entity : entities)
+        if (entity->isPersistent()) list.push_back(entity->toJson());
+    for (const auto& [cell, entity] : blockEntities)
+        if (entity->isPersistent()) list.push_back(entity->toJson());
+    for (const json& record : unbuiltEntityRecords) list.push_back(record);
+    std::string text = list.dump(-1, ' ', false, json::error_handler_t::replace);
+    writeFileAtomically(entitiesPath(dir), text.data(), text.size());
+
+    if (!unchanged) {
+        std::vector<uint8_t> runs = encodeBlockRuns(blocks.data(), blocks.size());
+        writeFileAtomically(blocksPath(dir), runs.data(), runs.size());
+    }
+}

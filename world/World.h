@@ -1,0 +1,89 @@
+#pragma once
+
+#include "engine/Math4D.h"
+#include "world/Chunk.h"
+#include "world/WorkerPool.h"
+
+#include <glm/glm.hpp>
+#include <glm/gtx/hash.hpp>
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class Entity;
+
+// The loaded part of one 4D world: its directory, its chunks and the state of streaming.
+// The owner (game screen or title screen) deletes the chunks; the destructor does not.
+class World {
+public:
+    using ChunkMap = std::unordered_map<glm::i64vec3, Chunk*>;
+
+    std::filesystem::path path;
+    std::filesystem::path chunksPath;
+    uint32_t seed = 1234567890;
+    ChunkMap chunks;
+    // Guards `chunks` against readers on the loader threads; the map only changes on the main
+    // thread while no streaming pass runs.
+    std::mutex chunksMutex;
+    std::atomic<bool> loadDone{true};
+    std::atomic<int32_t> chunksLoaded{0};
+    std::vector<Chunk*> loadQueue;
+    FrustumPlanes frustum{};
+    std::atomic<bool> stopLoading{false};
+    std::atomic<bool> spawnCreatures{true};
+    std::atomic<bool> saveGenerated{false};
+    std::atomic<int32_t> difficulty{1};
+
+    // Saves of dropped chunks still being written on the workers (see waitForSaves).
+    std::atomic<int32_t> pendingSaves{0};
+    // Runs the per-chunk work of the streaming passes and the saves of dropped chunks.
+    WorkerPool workers;
+
+    World() = default;
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+    // Stops a running pass, waits for it and for every outstanding save; frees no chunk.
+    ~World();
+
+    void setPath(const std::string& dir);
+
+    // Chunk and local cell of a block or entity position (floored division by 8).
+    static glm::i64vec3 chunkCoords(const glm::ivec4& pos);
+    static glm::i64vec3 chunkCoords(const glm::vec4& pos);
+    static glm::ivec4 localCell(const glm::ivec4& pos);
+
+    // The chunk if it is in the map and loaded, else null. Any thread.
+    Chunk* getChunk(const glm::i64vec3& coords);
+    // The id at pos; 0 outside y 0..127, -1 in a chunk that is not loaded.
+    int16_t getBlock(const glm::ivec4& pos);
+    // Writes a block and marks the sections to rebuild (also across section and chunk edges).
+    void setBlock(const glm::ivec4& pos, uint8_t id);
+    // Moves the entity into the loaded chunk of its position; false (entity kept) otherwise.
+    bool addEntity(std::unique_ptr<Entity>& entity);
+    std::unique_ptr<Entity>* getBlockEntity(const glm::ivec4& pos);
+    // The first targetable moving entity hit by the segment a-b, in chunk visiting order.
+    std::unique_ptr<Entity>* pickEntity(const glm::vec4& a, const glm::vec4& b);
+
+    // Main thread: draws the cross-section of every loaded chunk and every entity.
+    void render(const Mat5& view, bool glasses);
+    // Culling planes from the 3D projection matrix.
+    void updateFrustum(const glm::mat4& projection);
+
+    // Streaming and terrain (defined with the streaming code).
+    bool update(const glm::vec4& pos, const glm::vec4& over, uint8_t renderDistance);
+    bool loadAround(const glm::vec4& pos);
+    void requestChunk(const glm::i64vec3& coords);
+    void loaderThread();
+    void loadOrGenerateChunk(Chunk* chunk);
+    void saveAndDeleteChunk(Chunk* chunk);
+    void generateChunk(Chunk* chunk);
+    // Main thread: returns once every save handed to the workers is written. A new pass
+    // calls it first, so no load reads a file that is still being written.
+    void waitForSaves();
+};

@@ -1,0 +1,39 @@
+#include "world/World.h"
+
+#include <glm/mat4x4.hpp>
+
+void World::render(const Mat5& view, bool glasses) {
+    Chunk::releaseRetiredRenderers();
+
+    // Drawing runs outside the lock: the map only changes on this thread, and entities may
+    // call back into the world (getChunk locks). Chunks still loading are skipped: their
+    // loader thread may be filling them.
+    std::vector<Chunk*> drawn;
+    {
+        std::lock_guard<std::mutex> lock(chunksMutex);
+        drawn.reserve(chunks.size());
+        for (const auto& [coords, chunk] : chunks)
+            if (chunk->loaded) drawn.push_back(chunk);
+    }
+
+    for (Chunk* chunk : drawn) {
+        Mat5 mv = view;
+        glm::vec4 offset(float(chunk->coords.x * 8), 0.0f, float(chunk->coords.y * 8),
+                         float(chunk->coords.z * 8));
+        glm::vec4 translation = view.transform(offset, 1.0f);
+        for (int r = 0; r < 4; ++r) mv.at(4, r) = translation[r];
+        chunk->render(mv, frustum);
+        for (auto& entity : chunk->entities) entity->render(this, view, glasses);
+        for (auto& [cell, entity] : chunk->blockEntities) entity->render(this, view, glasses);
+    }
+}
+
+void World::updateFrustum(const glm::mat4& projection) {
+    // glm is column-major: row i is (m[0][i], m[1][i], m[2][i], m[3][i]).
+    auto row = [&](int i) {
+        return glm::vec4(projection[0][i], projection[1][i], projection[2][i], projection[3][i]);
+    };
+    glm::vec4 r0 = row(0), r1 = row(1), r2 = row(2), r3 = row(3);
+    frustum = {r3 + r2, r3 - r2, r3 + r0, r3 - r0, r3 - r1, r3 + r1};
+    for (glm::vec4& plane : frustum) plane /= glm::length(glm::vec3(plane));
+}
