@@ -1,4 +1,5 @@
 #include "game/Entity.h"
+#include "game/ItemEntity.h"
 
 // The kinds register here by their type word as they are written; a word without a kind
 // yields no entity, which every caller skips.
@@ -7,7 +8,7 @@ std::unique_ptr<Entity> Entity::createByType(const glm::vec4& position, const st
     (void)attributes;
     std::unique_ptr<Entity> entity;
     if (type == "item") {
-        // ItemEntity: not built yet.
+        entity = ItemEntity::fromAttributes(attributes);
     } else if (type == "spider") {
         // SpiderEntity: not built yet.
     } else if (type == "chest") {

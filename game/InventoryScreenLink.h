@@ -1,5 +1,9 @@
 #pragma once
 
+#include "items/Item.h"
+
+#include <memory>
+
 struct GLFWwindow;
 
 // What the player's controls and mouse look need from the inventory screen: whether it is open,
@@ -18,6 +22,11 @@ public:
     virtual void close() = 0;
     // Cursor motion while the screen is open goes to its widgets.
     virtual void cursorPos(GLFWwindow* window, double x, double y) = 0;
+    // The stack carried by the mouse; the player throws it on the first tick after closing.
+    virtual std::unique_ptr<Item>& cursorItem() { return carried; }
+
+protected:
+    std::unique_ptr<Item> carried;
 };
 
 class DetachedInventoryScreen : public InventoryScreenLink {

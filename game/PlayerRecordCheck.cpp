@@ -1,7 +1,5 @@
 #include "game/PlayerRecordCheck.h"
 
-#include "items/Item.h"
-
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -54,6 +52,15 @@ std::string orientationProblem(const json& record) {
     return {};
 }
 
+// {"name": string, "count": number, ...}.
+bool isItemRecord(const json& slot) {
+    if (!slot.is_object()) return false;
+    auto name = slot.find("name");
+    auto count = slot.find("count");
+    return name != slot.end() && name->is_string() && count != slot.end() &&
+           (count->is_number() || count->is_boolean());
+}
+
 bool isEmptySlot(const json& slot) {
     return slot.is_null() || ((slot.is_object() || slot.is_array()) && slot.empty());
 }
@@ -63,8 +70,9 @@ std::string inventoryProblem(const json& record, const char* key) {
     if (it == record.end() || !it->is_array()) return std::string("no \"") + key + "\" array";
     for (const json& slot : *it) {
         if (isEmptySlot(slot)) continue;
-        if (!slot.is_object() || !Item::fromJson(slot))
-            return std::string("an unknown item in \"") + key + "\"";
+        // An item of a name this catalogue lacks is kept by the inventory as it was read and
+        // written back on save, so only the record's shape is checked here.
+        if (!isItemRecord(slot)) return std::string("a broken item in \"") + key + "\"";
     }
     return {};
 }

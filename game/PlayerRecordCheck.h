@@ -10,7 +10,7 @@
 namespace playerrecord {
 
 // Empty when `record` can be loaded by Player::fromJson; otherwise a short phrase saying what
-// is wrong. Needs the item catalogue loaded (inventory items must be known).
+// is wrong.
 std::string problemWith(const nlohmann::json& record);
 
 }  // namespace playerrecord

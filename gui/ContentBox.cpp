@@ -179,6 +179,11 @@ bool ContentBox::keyInput(Window&, int key, int scancode, int action, int mods) 
     return false;
 }
 
+bool ContentBox::charInput(Window&, unsigned codePoint) {
+    Element* child = selectedElement();
+    return child && child->charInput(*this, codePoint);
+}
+
 void ContentBox::render(Window& window) {
     SolidQuad* quad = window.getQuadRenderer();
     if (!quad) return;

@@ -38,6 +38,8 @@ public:
     bool scroll(Window& window, double dx, double dy) override;
     bool mouseButton(Window& window, int button, int action, int mods) override;
     bool keyInput(Window& window, int key, int scancode, int action, int mods) override;
+    // Typing goes on to the selected child, so a text input inside a box takes it.
+    bool charInput(Window& window, unsigned codePoint) override;
     bool canSelect() override { return true; }
     void select() override;
     void deselect() override;

@@ -11,6 +11,9 @@ using ViewportCallback = void (*)(void* userData, const Rect& rect, glm::ivec2 o
 
 // The root container of a screen: the screen forwards its events here and the interface routes
 // them to the widgets. It owns nothing but the GLFW adapters it falls back on.
+// A screen sets quadRenderer and textRenderer (its own), window, viewportCallback =
+// glfwViewportCallback (Viewport.h) and viewportUserData = window; typed characters it passes to
+// selectedElement()->charInput itself.
 class Interface : public Window, public ElementList {
 public:
     SolidQuad* quadRenderer = nullptr;

@@ -125,7 +125,7 @@ void Inventory::fromJson(const json& j) {
         std::unique_ptr<Item> item = Item::fromJson(record);
         if (!item) {
             std::printf("Cannot make an item of the saved record %s; it is kept as it was\n",
-                        record.dump().c_str());
+                        record.dump(-1, ' ', false, json::error_handler_t::replace).c_str());
             unreadRecords[i] = record;
         } else if (item->count > 0) {
             slots[i] = std::move(item);

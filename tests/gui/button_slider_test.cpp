@@ -74,13 +74,6 @@ TEST_F(ButtonTest, EdgesLeftAndTopInclusiveRightAndBottomExclusive) {
     EXPECT_EQ(counter.clicks, 2);
 }
 
-TEST_F(ButtonTest, OnlyTheLeftButtonClicks) {
-    desktop.moveTo(ui, 150, 120);
-    EXPECT_FALSE(desktop.press(ui, GLFW_MOUSE_BUTTON_RIGHT));
-    desktop.release(ui, GLFW_MOUSE_BUTTON_RIGHT);
-    EXPECT_EQ(counter.clicks, 0);
-}
-
 TEST_F(ButtonTest, DisabledButtonIgnoresClicks) {
     button.enabled = false;
     EXPECT_FALSE(button.canSelect());
@@ -99,22 +92,6 @@ TEST_F(ButtonTest, EnterFiresOnlyWhenSelected) {
     EXPECT_FALSE(ui.keyInput(GLFW_KEY_ENTER, 0, GLFW_RELEASE, 0));
     EXPECT_FALSE(pressKey(ui, GLFW_KEY_SPACE));
     EXPECT_EQ(counter.clicks, 1);
-}
-
-TEST_F(ButtonTest, AButtonWithoutACallbackStillClicks) {
-    button.callback = nullptr;
-    desktop.click(ui, 150, 120);
-    ui.selectElement(&button);
-    EXPECT_TRUE(pressKey(ui, GLFW_KEY_ENTER));
-}
-
-TEST_F(ButtonTest, PressOutsideClearsItsOwnFlags) {
-    button.select();
-    button.pressed = true;
-    desktop.moveTo(ui, 10, 10);
-    desktop.press(ui);
-    EXPECT_FALSE(button.selected);
-    EXPECT_FALSE(button.pressed);
 }
 
 class SliderTest : public WidgetTest {
@@ -216,15 +193,6 @@ TEST_F(SliderTest, HeightIsFiftyForEveryVerticalAlignment) {
     slider.y = 5;
     slider.getPos(ui, x, y);
     EXPECT_EQ(y, 300 + 5 - 25);
-}
-
-TEST_F(SliderTest, DeselectEndsTheDrag) {
-    desktop.moveTo(ui, 110, 220);
-    desktop.press(ui);
-    slider.deselect();
-    EXPECT_FALSE(slider.dragging);
-    desktop.release(ui);
-    EXPECT_TRUE(reports.empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "gui/Button.h"
 #include "gui/ContentBox.h"
 #include "gui/Text.h"
+#include "gui/TextInput.h"
 
 #include <gtest/gtest.h>
 
@@ -234,6 +235,19 @@ TEST_F(ContentBoxTest, KeysReachTheSelectedChild) {
     box.deselect();
     EXPECT_FALSE(child.selected);
     EXPECT_FALSE(pressKey(ui, GLFW_KEY_ENTER));
+}
+
+TEST_F(ContentBoxTest, TypingReachesATextInputInsideTheBox) {
+    gui::TextInput name;
+    box.addElement(&name);
+    desktop.moveTo(ui, 110, 60);
+    desktop.press(ui);
+    desktop.release(ui);
+    ASSERT_EQ(ui.selectedIndex, 0);
+    guitest::typeText(ui, "ok");
+    EXPECT_EQ(name.text, "ok");
+    box.deselect();
+    EXPECT_FALSE(box.charInput(ui, 'x'));
 }
 
 TEST_F(ContentBoxTest, ViewportRequestsAreClippedToTheBoxAndMoved) {

@@ -190,18 +190,4 @@ TEST_F(DispatchTest, SliderThatIsDestroyedByItsOwnCallback) {
     EXPECT_EQ(owner.slider, nullptr);
 }
 
-TEST_F(DispatchTest, WidgetsWithoutAGlContextRenderNothingAndSurvive) {
-    // Rendering through renderers that own no GL objects is safe: the dispatch tests above
-    // may be built without a window at all.
-    gui::ContentBox box;
-    box.parent = &ui;
-    box.overflowY = 100;
-    ui.addElement(&box);
-    screen.container = &box;
-    screen.build(2);
-    ui.render();
-    EXPECT_FALSE(ui.viewportChanged);
-    EXPECT_FALSE(desktop.viewports.empty());
-}
-
 }  // namespace

@@ -1,6 +1,7 @@
 #include "FakeDesktop.h"
 
 #include "gui/Button.h"
+#include "gui/Image.h"
 #include "gui/Interface.h"
 #include "gui/Text.h"
 
@@ -44,6 +45,15 @@ TEST_F(InterfaceTest, WidgetsAlignAgainstTheWindowSize) {
     desktop.width = 1000;
     right.getPos(ui, x, y);
     EXPECT_EQ(x, 880);
+
+    gui::Image image;
+    image.width = 64;
+    image.height = 32;
+    image.alignX = 2;
+    image.alignY = 1;
+    image.getPos(ui, x, y);
+    EXPECT_EQ(x, 500 - 32);
+    EXPECT_EQ(y, 600 - 32);
 }
 
 TEST_F(InterfaceTest, CursorPositionIsTruncatedToWholePixels) {

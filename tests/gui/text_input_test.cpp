@@ -298,12 +298,4 @@ TEST_F(TextInputTest, PressOutsideDeselects) {
     EXPECT_FALSE(desktop.release(ui));
 }
 
-TEST_F(TextInputTest, DeselectDropsTheSelection) {
-    setText("abc");
-    key(GLFW_KEY_A, ctrl);
-    input.deselect();
-    EXPECT_EQ(input.anchor, input.cursor);
-    EXPECT_FALSE(input.selectionActive());
-}
-
 }  // namespace

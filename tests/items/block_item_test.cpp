@@ -1,3 +1,4 @@
+#include "game/Player.h"
 #include "items/BlockModels.h"
 #include "items/TestItems.h"
 #include "world/World.h"
@@ -72,6 +73,37 @@ TEST_F(BlockPlacingTest, AChestGetsItsEntityOnlyWhenItsBlockWasSet) {
         const auto& entity = chunk->blockEntities.begin()->second;
         EXPECT_EQ(entity->getPos(), glm::vec4(3, 41, 4, 5));
     }
+}
+
+TEST_F(BlockPlacingTest, UsePlacesAtThePlayersPlaceCellOnARightClickOnly) {
+    Player player;
+    player.clock = [] { return 42.5; };
+    player.placePos = {4, 41, 4, 4};
+    BlockItem stone(3);
+    stone.count = 3;
+
+    player.hasTargetBlock = true;
+    EXPECT_FALSE(stone.use(&world, &player, 1)) << "no place cell";
+    player.hasPlacePos = true;
+    player.hasTargetBlock = false;
+    EXPECT_FALSE(stone.use(&world, &player, 1)) << "no target";
+    player.hasTargetBlock = true;
+    EXPECT_FALSE(stone.use(&world, &player, 0)) << "the left button never places";
+    EXPECT_EQ(stone.count, 3u);
+    EXPECT_EQ(player.lastUseTime, 0.0);
+
+    EXPECT_TRUE(stone.use(&world, &player, 1));
+    EXPECT_EQ(world.getBlock({4, 41, 4, 4}), 3);
+    EXPECT_EQ(stone.count, 2u);
+    EXPECT_EQ(player.lastUseTime, 42.5);
+
+    player.lastUseTime = 0;
+    player.placePos = {4, 128, 4, 4};
+    EXPECT_FALSE(stone.use(&world, &player, 1)) << "above the world's top";
+    player.placePos = {40, 41, 4, 4};
+    EXPECT_FALSE(stone.use(&world, &player, 1)) << "an unloaded chunk";
+    EXPECT_EQ(stone.count, 2u) << "nothing is used up when nothing was placed";
+    EXPECT_EQ(player.lastUseTime, 0.0);
 }
 
 TEST(BlockModels, EachCellFillsOneFaceOfTheUnitCubeWithItsFaceTexture) {
