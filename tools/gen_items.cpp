@@ -83,9 +83,6 @@ public:
                     blend(i, j, rim);
     }
 
-    int originX() const { return x0; }
-    int originY() const { return y0; }
-
 private:
     Canvas& canvas;
     int x0, y0;

@@ -250,46 +250,41 @@ TEST_P(StreamingAtDistance, DroppedChunksAreSavedAndUnchangedOnesWriteNothing) {
 
 INSTANTIATE_TEST_SUITE_P(RenderDistance, StreamingAtDistance, ::testing::Values(1, 2));
 
-TEST_F(StreamingTest, LoadAroundCentresOnTheTruncatedChunk) {
-    // Chunks -3..4 on x are stored as air, so the pass is quick; the slab x = -4 is generated.
-    for (int x = -3; x <= 4; ++x)
+TEST_F(StreamingTest, LoadAroundSavesDroppedChunksOnTheWorkersAndTheNextPassWaits) {
+    world.spawnCreatures = false;
+    // Everything but the slab x = -4 is stored as air, so the passes are quick; that slab is
+    // generated, then dropped.
+    for (int x = -3; x <= 5; ++x)
         for (int z = -4; z <= 4; ++z)
             for (int w = -4; w <= 4; ++w) writeAirChunk(world.chunksPath, {x, z, w});
-    ASSERT_TRUE(world.loadAround({-3.0f, 64.0f, 1.0f, 7.9f}));
+
+    // The centre is truncated toward zero: x -3.0 is chunk 0, not -1.
+    const glm::vec4 centre(-3.0f, 64.0f, 1.0f, 7.9f);
+    ASSERT_TRUE(world.loadAround(centre));
     ASSERT_TRUE(waitForPass(world));
-    EXPECT_EQ(world.chunks.size(), 729u);
+    ASSERT_EQ(world.chunks.size(), 729u);
     int64_t lowX = 0, highX = 0;
     for (const auto& [coords, chunk] : world.chunks) {
         lowX = std::min(lowX, coords.x);
         highX = std::max(highX, coords.x);
     }
-    EXPECT_EQ(lowX, -4);  // centre 0, not -1
+    EXPECT_EQ(lowX, -4);
     EXPECT_EQ(highX, 4);
     EXPECT_EQ(world.chunksLoaded.load(), 729);
     expectSettled();
-}
 
-TEST_F(StreamingTest, LoadAroundSavesDroppedChunksOnTheWorkersAndTheNextPassWaits) {
-    world.spawnCreatures = false;
-    // Everything but the slab x = -4 is stored as air; that slab is generated, then dropped.
-    for (int x = -3; x <= 5; ++x)
-        for (int z = -4; z <= 4; ++z)
-            for (int w = -4; w <= 4; ++w) writeAirChunk(world.chunksPath, {x, z, w});
-    const glm::vec4 centre(4.0f, 64.0f, 4.0f, 4.0f);
-    ASSERT_TRUE(world.loadAround(centre));
-    ASSERT_TRUE(waitForPass(world));
     const glm::ivec4 edited(-30, 120, 2, 3);  // chunk (-4, 0, 0), high in the air
     world.setBlock(edited, 9);
     ASSERT_EQ(world.getBlock(edited), 9);
-
     {
         WorkerGate gate(world);
-        ASSERT_TRUE(world.loadAround(centre + glm::vec4(8, 0, 0, 0)));
+        ASSERT_TRUE(world.loadAround({12.0f, 64.0f, 1.0f, 7.9f}));  // one chunk further in x
         EXPECT_EQ(world.pendingSaves.load(), 81) << "one save per dropped chunk";
         EXPECT_EQ(world.chunks.size(), 729u) << "dropped chunks leave the map at once";
         gate.release();
     }
     ASSERT_TRUE(waitForPass(world));
+    EXPECT_EQ(world.chunksLoaded.load(), 729);
 
     // Back again: the pass first waits for the saves, then reads the edit from disk.
     ASSERT_TRUE(world.loadAround(centre));
@@ -297,6 +292,7 @@ TEST_F(StreamingTest, LoadAroundSavesDroppedChunksOnTheWorkersAndTheNextPassWait
     EXPECT_EQ(world.getBlock(edited), 9);
 
     // Of the dropped slab only the edited chunk was written.
+    world.waitForSaves();
     int slabDirectories = 0;
     for (const auto& entry : fs::directory_iterator(world.chunksPath))
         slabDirectories += entry.path().filename().string().rfind("x-4", 0) == 0;
