@@ -11,7 +11,7 @@ std::unique_ptr<Entity> ItemEntity::fromAttributes(const nlohmann::json& attribu
     auto record = attributes.find("item");
     if (record == attributes.end()) return nullptr;
     std::unique_ptr<Item> item = Item::fromJson(*record);
-    if (!item) return nullptr;
+    if (!item || item->count == 0) return nullptr;
     return std::unique_ptr<Entity>(new ItemEntity(std::move(item)));
 }
 

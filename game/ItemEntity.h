@@ -32,7 +32,8 @@ public:
     bool dead = false;
 
     // The entity of a definition's or record's attributes {"item": <item record>}; null when
-    // the attributes hold no item that can be made, so no entity ever lacks its item.
+    // the attributes hold no item that can be made (or an empty stack), so no entity ever
+    // lacks its item.
     static std::unique_ptr<Entity> fromAttributes(const nlohmann::json& attributes);
     // A new dropped item carrying the given stack; null when there is no stack.
     static std::unique_ptr<Entity> make(std::unique_ptr<Item> item, const glm::vec4& position,

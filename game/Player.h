@@ -116,7 +116,7 @@ public:
 
     // Record, health, respawn and HUD.
     void reset();
-    nlohmann::json toJson() const;
+    nlohmann::json toJson();
     void fromJson(const nlohmann::json& j);
     void initHud(GLFWwindow* window);
     void renderHud(GLFWwindow* window);

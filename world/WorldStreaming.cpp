@@ -105,8 +105,8 @@ void World::requestChunk(const glm::i64vec3& coords) {
         if (!chunk->loaded && !chunk->wanted) {
             // Left unloaded by a pass that was stopped: queue it again.
             loadQueue.push_back(chunk);
-        } else if (chunk->loaded) {
-            // An old chunk wanted again: new neighbours may rebuild it once.
+        } else {
+            // Wanted again: a new neighbour may rebuild it once, showing faces toward it.
             chunk->remeshedForNeighbours = false;
         }
         chunk->wanted = true;

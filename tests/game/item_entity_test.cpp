@@ -172,6 +172,9 @@ TEST_F(ItemEntityTest, RecordsRoundTripAndUnmakeableItemsGiveNoEntity) {
     unknown["attributes"] = nullptr;  // falls back to the definition's null item
     EXPECT_EQ(Entity::fromJson(unknown), nullptr);
     EXPECT_EQ(ItemEntity::fromAttributes(nlohmann::json::array()), nullptr);
+    nlohmann::json empty = stack;
+    empty["count"] = 0;
+    EXPECT_EQ(ItemEntity::fromAttributes({{"item", empty}}), nullptr);
     EXPECT_EQ(ItemEntity::make(nullptr, glm::vec4(0.0f), glm::vec4(0.0f)), nullptr);
 }
 

@@ -105,9 +105,3 @@ TEST(SpawnRoll, SameSeedSameRollOnAnyThreadAndAboutTwoPercentBelowTwo) {
     EXPECT_NE(spawnRoll(1.0, 0), spawnRoll(1.0, 1));
     EXPECT_EQ(spawnRoll(0.25, 2), spawnRoll(0.0, 252)) << "the seed is seconds x 1000 + chunk x";
 }
-
-TEST(SpawnRoll, SecondsSinceStartMoveForward) {
-    const double a = secondsSinceStart();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_GE(secondsSinceStart() - a, 0.004);
-}

@@ -1,0 +1,156 @@
+#include "game/GameState.h"
+
+#include "engine/Shader.h"
+#include "engine/Texture.h"
+#include "game/DayCycle.h"
+#include "game/GameRules.h"
+#include "items/BlockModels.h"
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+namespace {
+
+// Binds a cached texture to a unit; false when the image could not be loaded.
+bool bindTexture(const char* name, GLenum unit) {
+    Texture* texture = getTexture(name);
+    if (!texture) return false;
+    glActiveTexture(unit);
+    glBindTexture(GL_TEXTURE_2D, texture->id);
+    return true;
+}
+
+void draw(const MeshRenderer& renderer) {
+    if (!renderer.vao) return;
+    glBindVertexArray(renderer.vao);
+    glDrawArrays(renderer.mode, 0, GLsizei(renderer.vertCount));
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
+// The selected hotbar item shows the fourth axis of dropped items and creatures.
+bool holdsGlasses(Player& player) {
+    Inventory& hotbar = player.hotbar;
+    if (!hotbar.slotInBounds(hotbar.selected)) return false;
+    const std::unique_ptr<Item>& item = hotbar.selectedSlot();
+    return item && item->getName() == "4D Glasses";
+}
+
+void setMat5(GLint location, const Mat5& m) { glUniform1fv(location, 25, m.data()); }
+
+void setMat5(const Shader* shader, const char* name, const Mat5& m) {
+    setMat5(glGetUniformLocation(shader->program, name), m);
+}
+
+void setInt(const Shader* shader, const char* name, int value) {
+    glUniform1i(glGetUniformLocation(shader->program, name), value);
+}
+
+void setTexSize(const Shader* shader, unsigned columns, unsigned rows) {
+    glUniform2ui(glGetUniformLocation(shader->program, "texSize"), columns, rows);
+}
+
+}  // namespace
+
+void GameState::render(StateManager& s) {
+    daycycle::Light light = daycycle::lightAt(timeOfDay);
+    glm::vec4 sky = daycycle::skyColor(light);
+    glClearColor(sky.r, sky.g, sky.b, sky.a);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    // The sky has no depth: it only turns with the camera and stays behind everything.
+    glDepthMask(GL_FALSE);
+    drawSky(lookAt4(glm::vec4(0.0f), -player.forward, player.up, -player.left, player.over),
+            light.daylight);
+    glDepthMask(GL_TRUE);
+
+    Mat5 view = lookAt4(player.eyePos, -player.forward, player.up, -player.left, player.over);
+    if (player.eyeBlock < 1)
+        drawWorld(view, daycycle::cloudColor(light));
+    else
+        drawBlockAroundEye(view);
+
+    drawCrosshair();
+    player.renderHud(s.window);
+}
+
+void GameState::drawSky(const Mat5& skyView, float daylight) {
+    if (moonShader && bindTexture("moon.png", GL_TEXTURE2)) {
+        glUseProgram(moonShader->program);
+        glUniform1f(moonBlendLocation, daylight);
+        glUniform1i(moonTextureLocation, 2);
+        setMat5(moonMvLocation, skyView * daycycle::moonOrbit(timeOfDay));
+        draw(sphereRenderer);
+    }
+    if (simplexShader && bindTexture("sun.png", GL_TEXTURE2)) {
+        glUseProgram(simplexShader->program);
+        glUniform1i(simplexTexSamplerLocation, 2);
+        setMat5(simplexMvLocation, skyView * daycycle::sunOrbit(timeOfDay));
+        draw(sphereRenderer);
+    }
+    Shader* skybox = getShader("skyboxShader");
+    if (skybox && bindTexture("skybox.png", GL_TEXTURE0)) {
+        glUseProgram(skybox->program);
+        glm::mat4 mvp = projection * daycycle::skyboxView(player.forward.y);
+        glUniformMatrix4fv(glGetUniformLocation(skybox->program, "MVP"), 1, GL_FALSE, &mvp[0][0]);
+        draw(skyboxRenderer);
+    }
+}
+
+void GameState::drawWorld(const Mat5& view, const glm::vec4& cloudColor) {
+    if (blockShader && bindTexture("tiles.png", GL_TEXTURE2)) {
+        glUseProgram(blockShader->program);
+        setInt(blockShader, "texSampler", 2);
+        setTexSize(blockShader, 96, 16);
+        setMat5(blockShader, "MV", view);
+        world.render(view, holdsGlasses(player));
+    }
+
+    if (cloudShader) {
+        glUseProgram(cloudShader->program);
+        glUniform4fv(glGetUniformLocation(cloudShader->program, "cloudColor"), 1, &cloudColor[0]);
+        clouds.render(view, cloudMvLocation);
+    }
+
+    drawTargetOverlay(view);
+}
+
+void GameState::drawTargetOverlay(const Mat5& view) {
+    if (!targetBlockShader || !bindTexture("targetBlock.png", GL_TEXTURE2)) return;
+    glUseProgram(targetBlockShader->program);
+    setInt(targetBlockShader, "texSampler", 2);
+    if (!player.hasTargetBlock) return;
+
+    glm::vec4 centre = glm::vec4(player.targetBlock) + 0.5f;
+    float distance = glm::distance(player.eyePos, centre);
+    // A hair larger than the block, growing with distance, so it wins the depth test.
+    Mat5 mv = view * translate4(centre) * scale4(0.5f + 0.0005f * distance);
+    setTexSize(targetBlockShader, 8, 16);
+    setMat5(targetBlockShader, "MV", mv);
+    setInt(targetBlockShader, "offset", gamerules::crackStage(player.mineStartTime, player.breakProgress));
+    draw(targetBlockRenderer);
+}
+
+void GameState::drawBlockAroundEye(const Mat5& view) {
+    // Block ids come from the world's data: only the ids that have a model are drawn.
+    int id = player.eyeBlock;
+    if (id < 1 || id > BLOCK_MODEL_COUNT || !blockShader) return;
+    if (!bindTexture("tiles.png", GL_TEXTURE2)) return;
+    glUseProgram(blockShader->program);
+    setInt(blockShader, "texSampler", 2);
+    setTexSize(blockShader, 96, 16);
+    setMat5(blockShader, "MV", view * translate4(player.eyePos - glm::vec4(0.5f)));
+    draw(blockMeshes[id - 1].renderer);
+}
+
+void GameState::drawCrosshair() {
+    if (!crosshair.vao || !crosshair.shader || !crosshair.texture) return;
+    glDepthMask(GL_FALSE);
+    glActiveTexture(GL_TEXTURE0);
+    glUseProgram(crosshair.shader->program);
+    glBindTexture(GL_TEXTURE_2D, crosshair.texture->id);
+    glBindVertexArray(crosshair.vao);
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    glBindVertexArray(0);
+    glDepthMask(GL_TRUE);
+}
