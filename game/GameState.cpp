@@ -16,6 +16,7 @@
 #include "shapes/Shapes.h"
 
 #include <GLFW/glfw3.h>
+#include <glm/gtc/matrix_transform.hpp>
 
 #include <chrono>
 #include <cstdio>
@@ -62,7 +63,7 @@ void GameState::updateProjection(int width, int height) {
     for (const char* name : projectedShaders) setProjection(name, projection);
 }
 
-void GameState::loadResources(GLFWwindow*) {
+void GameState::loadResources() {
     cloudShader = getShader("cloudShader");
     cloudMvLocation = uniformOf(cloudShader, "MV");
     moonShader = getShader("moonShader");
@@ -88,7 +89,7 @@ void GameState::loadResources(GLFWwindow*) {
 
 void GameState::init(StateManager& s) {
     glEnable(GL_DEPTH_TEST);
-    loadResources(s.window);
+    loadResources();
 
     int width = 0, height = 0;
     glfwGetWindowSize(s.window, &width, &height);
@@ -96,6 +97,7 @@ void GameState::init(StateManager& s) {
 
     initBlockMeshes();
 
+    // The spiders' resources and the chests' outline join these two once those kinds exist.
     loadEntityInfo();
     uploadTesseractEdges(itemEntityOutline);
 
@@ -110,6 +112,7 @@ void GameState::init(StateManager& s) {
 
     player.updateEye(&world);
     player.initHud(s.window);
+    // The compass display's resources are built here once it exists.
     gameWindowSize = {width, height};
     CraftingMenu::loadRecipes();
 
@@ -196,11 +199,10 @@ void GameState::resume(StateManager& s) {
     updateProjection(width, height);
 }
 
-void GameState::windowResize(StateManager& s, int width, int height) {
+void GameState::windowResize(StateManager&, int width, int height) {
     updateProjection(width, height);
     if (InventoryGUI* screen = inventoryScreenOf(player)) screen->resize(nullptr, width, height);
     gameWindowSize = {width, height};
-    (void)s;
 }
 
 void GameState::releaseGl() {
@@ -208,31 +210,4 @@ void GameState::releaseGl() {
     skyboxRenderer.release();
     sphereRenderer.release();
     crosshair.release();
-}
-
-// --- links to the menu screens -------------------------------------------------------------
-
-void GameState::openPauseScreen(StateManager& s) {
-    if (pauseScreen) s.pushState(pauseScreen);
-}
-
-void GameState::openDeathScreen(StateManager& s) {
-    if (deathScreen) {
-        s.pushState(deathScreen);
-        return;
-    }
-    // Without a death screen the player comes back at once, keeping the inventories, as the
-    // death screen's close would do.
-    player.health = 100.0f;
-    player.pos = glm::vec4(131.5f, 100.0f, -101.5f, 44.5f);
-    player.headY = 101.8f;
-    player.orientation = Mat5();
-    player.velocity = glm::vec4(0.0f);
-    player.currentBlock = glm::ivec4(glm::floor(player.pos));
-    player.updateCameraVectors();
-}
-
-void GameState::applyStoredSettings(GLFWwindow*) {
-    // The settings screen applies "settings.json" here once it exists; until then the game
-    // runs with the built-in values of this screen and the player.
 }

@@ -81,7 +81,7 @@ public:
     void releaseGl();
 
 private:
-    void loadResources(GLFWwindow* window);
+    void loadResources();
     void loadPlayer();
     void savePlayer();
     void streamAroundPlayer();

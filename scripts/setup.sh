@@ -32,3 +32,17 @@ hm_build() {
     return 1
   fi
 }
+
+# hm_sanitizer_test DIR TARGET [ENV=VALUE...]: builds one instrumented test program in a build
+# directory of its own (configured once) and runs it.
+hm_sanitizer_test() {
+  local dir="$1" target="$2"; shift 2
+  [ -f "$dir/CMakeCache.txt" ] ||
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHM_BUILD_BENCHMARKS=OFF >/dev/null
+  if ! cmake --build "$dir" -j "$(nproc)" --target "$target" >"$dir/build.log" 2>&1; then
+    tail -n 80 "$dir/build.log"
+    echo "Build of $target failed; the whole log is in $dir/build.log"
+    return 1
+  fi
+  env "$@" "./$dir/$target" --gtest_brief=1
+}

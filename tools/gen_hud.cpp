@@ -61,6 +61,7 @@ bool nearVial(int x, int y, int distance) {
 
 void drawHealth(const std::string& path) {
     Canvas c(64, 48);
+    c.fillRect(0, 0, 64, 48, {0, 0, 0, 0});  // a new canvas is opaque black
     ToolRng rng(0x4ea1);
     // Fill: deep red liquid, brighter near the top of the liquid, with a few bubbles.
     for (int y = 0; y < 48; ++y)
