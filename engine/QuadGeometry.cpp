@@ -8,6 +8,7 @@
 namespace quad {
 
 const float corners[8] = {1, 1, 1, 0, 0, 0, 0, 1};
+const float white[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 
 void uploadIndices(GLuint ebo, GLenum mode) {
     static const GLuint triangles[6] = {0, 1, 2, 2, 3, 0};
@@ -56,13 +57,18 @@ glm::mat4 rectModel(float x, float y, float width, float height) {
                       glm::vec3(width, height, 1.0f));
 }
 
-void deleteObjects(GLuint& vao, GLuint* const* buffers, int bufferCount) {
+void createObjects(GLuint& vao, std::span<GLuint* const> buffers) {
+    glGenVertexArrays(1, &vao);
+    for (GLuint* buffer : buffers) glGenBuffers(1, buffer);
+}
+
+void deleteObjects(GLuint& vao, std::span<GLuint* const> buffers) {
     const bool alive = glContextAlive();
     if (alive && vao != 0) glDeleteVertexArrays(1, &vao);
     vao = 0;
-    for (int i = 0; i < bufferCount; ++i) {
-        if (alive && *buffers[i] != 0) glDeleteBuffers(1, buffers[i]);
-        *buffers[i] = 0;
+    for (GLuint* buffer : buffers) {
+        if (alive && *buffer != 0) glDeleteBuffers(1, buffer);
+        *buffer = 0;
     }
 }
 

@@ -20,6 +20,9 @@ const char* stageName(GLenum type) {
     }
 }
 
+// Stage source files with their stage types, in the order they are compiled and attached.
+using StageFiles = std::vector<std::pair<std::string, GLenum>>;
+
 // A stage that failed has the name 0; deleting 0 is a no-op in GL.
 void deleteStages(const std::vector<GLuint>& stages) {
     for (GLuint stage : stages) glDeleteShader(stage);
@@ -27,7 +30,7 @@ void deleteStages(const std::vector<GLuint>& stages) {
 
 // Compiles the stages in the given order and links them. On a failed link the program is
 // deleted, so a broken program is never mistaken for a built one.
-GLuint buildProgram(const std::vector<std::pair<std::string, GLenum>>& stageFiles) {
+GLuint buildProgram(const StageFiles& stageFiles) {
     std::vector<GLuint> stages;
     bool compiled = true;
     for (const auto& [path, type] : stageFiles) {
@@ -51,6 +54,13 @@ GLuint buildProgram(const std::vector<std::pair<std::string, GLenum>>& stageFile
     }
     deleteStages(stages);
     return program;
+}
+
+// Loading again first gives up the program held so far.
+bool replaceProgram(GLuint& program, const StageFiles& stageFiles) {
+    if (program != 0) glDeleteProgram(program);
+    program = buildProgram(stageFiles);
+    return program != 0;
 }
 
 }  // namespace
@@ -86,18 +96,15 @@ GLuint Shader::compile(const std::string& path, GLenum type) {
 }
 
 bool Shader::load(const std::string& vertexPath, const std::string& fragmentPath) {
-    if (program != 0) glDeleteProgram(program);
-    program = buildProgram({{vertexPath, GL_VERTEX_SHADER}, {fragmentPath, GL_FRAGMENT_SHADER}});
-    return program != 0;
+    return replaceProgram(program,
+                          {{vertexPath, GL_VERTEX_SHADER}, {fragmentPath, GL_FRAGMENT_SHADER}});
 }
 
 bool Shader::load(const std::string& vertexPath, const std::string& geometryPath,
                   const std::string& fragmentPath) {
-    if (program != 0) glDeleteProgram(program);
-    program = buildProgram({{vertexPath, GL_VERTEX_SHADER},
-                            {geometryPath, GL_GEOMETRY_SHADER},
-                            {fragmentPath, GL_FRAGMENT_SHADER}});
-    return program != 0;
+    return replaceProgram(program, {{vertexPath, GL_VERTEX_SHADER},
+                                    {geometryPath, GL_GEOMETRY_SHADER},
+                                    {fragmentPath, GL_FRAGMENT_SHADER}});
 }
 
 bool loadShaders(const std::string& path) {

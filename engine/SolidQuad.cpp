@@ -2,7 +2,17 @@
 
 #include "engine/QuadGeometry.h"
 
+#include <array>
 #include <utility>
+
+namespace {
+
+// The buffers in the order they are made and deleted.
+std::array<GLuint*, 4> buffersOf(SolidQuad& q) {
+    return {&q.ebo, &q.posVbo, &q.colorVbo, &q.matrixVbo};
+}
+
+}  // namespace
 
 SolidQuad::SolidQuad(SolidQuad&& other) noexcept
     : shader(other.shader),
@@ -30,26 +40,16 @@ SolidQuad& SolidQuad::operator=(SolidQuad&& other) noexcept {
 
 SolidQuad::~SolidQuad() { release(); }
 
-void SolidQuad::release() {
-    GLuint* const buffers[4] = {&ebo, &posVbo, &colorVbo, &matrixVbo};
-    quad::deleteObjects(vao, buffers, 4);
-}
+void SolidQuad::release() { quad::deleteObjects(vao, buffersOf(*this)); }
 
 bool SolidQuad::init() {
     release();
     if (!shader) return false;
-    glGenVertexArrays(1, &vao);
-    GLuint names[4];
-    glGenBuffers(4, names);
-    ebo = names[0];
-    posVbo = names[1];
-    colorVbo = names[2];
-    matrixVbo = names[3];
+    quad::createObjects(vao, buffersOf(*this));
     glBindVertexArray(vao);
     quad::uploadIndices(ebo, mode);
     quad::uploadAttribute(posVbo, 0, 2, quad::corners, sizeof quad::corners);
-    const float white[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-    quad::uploadAttribute(colorVbo, 1, 4, white, sizeof white);
+    quad::uploadAttribute(colorVbo, 1, 4, quad::white, sizeof quad::white);
     quad::uploadMatrixAttribute(matrixVbo, 2, glm::mat4(1.0f));
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);

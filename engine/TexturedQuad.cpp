@@ -4,7 +4,17 @@
 #include "engine/Shader.h"
 #include "engine/Texture.h"
 
+#include <array>
 #include <utility>
+
+namespace {
+
+// The buffers in the order they are made and deleted.
+std::array<GLuint*, 5> buffersOf(TexturedQuad& q) {
+    return {&q.ebo, &q.posVbo, &q.uvVbo, &q.matrixVbo, &q.colorVbo};
+}
+
+}  // namespace
 
 TexturedQuad::TexturedQuad(TexturedQuad&& other) noexcept
     : texture(std::exchange(other.texture, nullptr)),
@@ -32,29 +42,18 @@ TexturedQuad& TexturedQuad::operator=(TexturedQuad&& other) noexcept {
 
 TexturedQuad::~TexturedQuad() { release(); }
 
-void TexturedQuad::release() {
-    GLuint* const buffers[5] = {&ebo, &posVbo, &uvVbo, &matrixVbo, &colorVbo};
-    quad::deleteObjects(vao, buffers, 5);
-}
+void TexturedQuad::release() { quad::deleteObjects(vao, buffersOf(*this)); }
 
 bool TexturedQuad::init() {
     release();
     if (!texture || !shader) return false;
     glUseProgram(shader->program);
-    glGenVertexArrays(1, &vao);
-    GLuint names[5];
-    glGenBuffers(5, names);
-    ebo = names[0];
-    posVbo = names[1];
-    uvVbo = names[2];
-    matrixVbo = names[3];
-    colorVbo = names[4];
+    quad::createObjects(vao, buffersOf(*this));
     glBindVertexArray(vao);
     quad::uploadIndices(ebo, GL_TRIANGLES);
     quad::uploadAttribute(posVbo, 0, 2, quad::corners, sizeof quad::corners);
     quad::uploadAttribute(uvVbo, 1, 2, quad::corners, sizeof quad::corners);
-    const float white[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-    quad::uploadAttribute(colorVbo, 2, 4, white, sizeof white);
+    quad::uploadAttribute(colorVbo, 2, 4, quad::white, sizeof quad::white);
     quad::uploadMatrixAttribute(
         matrixVbo, 3,
         quad::rectModel(0, 0, static_cast<float>(texture->width),

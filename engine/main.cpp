@@ -6,7 +6,10 @@
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
 #include "platform/Platform.h"
+#include "game/GameState.h"
+#include "items/BlockModels.h"
 #include "screens/IntroState.h"
+#include "world/WorldGenState.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -76,6 +79,10 @@ int main() {
     runMainLoop(manager, glfwLoopDriver(window));
 
     audio::shutdownEngine();
+    // Screens and models are globals that outlive the context: give their GL objects back now.
+    gameState.releaseGl();
+    worldGenState.releaseGl();
+    for (RenderedMesh& model : blockMeshes) model.renderer.release();
     setGlContextAlive(false);
     glfwTerminate();
     return 0;

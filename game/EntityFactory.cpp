@@ -5,7 +5,6 @@
 // yields no entity, which every caller skips.
 std::unique_ptr<Entity> Entity::createByType(const glm::vec4& position, const std::string& type,
                                              const nlohmann::json& attributes) {
-    (void)attributes;
     std::unique_ptr<Entity> entity;
     if (type == "item") {
         entity = ItemEntity::fromAttributes(attributes);

@@ -4,6 +4,7 @@
 #include "engine/Texture.h"
 #include "game/DayCycle.h"
 #include "game/GameRules.h"
+#include "game/TexturedQuadDraw.h"
 #include "items/BlockModels.h"
 
 #include <GL/glew.h>
@@ -144,13 +145,7 @@ void GameState::drawBlockAroundEye(const Mat5& view) {
 }
 
 void GameState::drawCrosshair() {
-    if (!crosshair.vao || !crosshair.shader || !crosshair.texture) return;
     glDepthMask(GL_FALSE);
-    glActiveTexture(GL_TEXTURE0);
-    glUseProgram(crosshair.shader->program);
-    glBindTexture(GL_TEXTURE_2D, crosshair.texture->id);
-    glBindVertexArray(crosshair.vao);
-    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
-    glBindVertexArray(0);
+    drawTexturedQuad(crosshair);
     glDepthMask(GL_TRUE);
 }

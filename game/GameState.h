@@ -4,6 +4,7 @@
 #include "engine/State.h"
 #include "engine/StateManager.h"
 #include "engine/TexturedQuad.h"
+#include "game/DayCycle.h"
 #include "game/Player.h"
 #include "world/Clouds.h"
 #include "world/World.h"
@@ -44,7 +45,7 @@ public:
     Shader* blockShader = nullptr;
     Shader* targetBlockShader = nullptr;
 
-    float timeOfDay = 0.45f;
+    float timeOfDay = daycycle::startTime;
     Player player;
     double savedCursorX = 0.0;
     double savedCursorY = 0.0;

@@ -64,7 +64,7 @@ void GameState::scroll(StateManager&, double dx, double dy) {
     world.stopLoading = true;
 }
 
-void GameState::mouseButton(StateManager& s, int button, int action, int mods) {
+void GameState::mouseButton(StateManager&, int button, int action, int mods) {
     if (button == GLFW_MOUSE_BUTTON_LEFT) {
         player.input[Player::InputMining] = action == GLFW_PRESS;
         if (action == GLFW_PRESS) player.mousePressTime = player.clock();
@@ -72,12 +72,9 @@ void GameState::mouseButton(StateManager& s, int button, int action, int mods) {
         player.input[Player::InputUsing] = action == GLFW_PRESS;
     }
 
+    // The open screen reads the cursor itself, as whole pixels, before it offers the click.
     InventoryGUI* screen = inventoryScreenOf(player);
-    if (!screen || !screen->isOpen()) return;
-    double x = 0.0, y = 0.0;
-    glfwGetCursorPos(s.window, &x, &y);
-    screen->cursor.pos = glm::ivec2(int(x), int(y));
-    screen->mouseButton(button, action, mods, player.pendingDrop);
+    if (screen && screen->isOpen()) screen->mouseButton(button, action, mods, player.pendingDrop);
 }
 
 void GameState::keyInput(StateManager& s, int key, int scancode, int action, int mods) {

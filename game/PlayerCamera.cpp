@@ -44,6 +44,20 @@ void setColumn(Mat5& m, int i, const glm::vec4& v) {
 
 glm::vec3 horizontal(const glm::vec4& v) { return {v.x, v.z, v.w}; }
 
+float distanceToGridPlane(float v) { return std::fabs(v - std::round(v)); }
+
+// The columns around `cell`: two on each horizontal axis on which p lies within `margin` of a
+// cell boundary, the cell's own otherwise.
+void columnsNear(const glm::vec4& p, const glm::ivec4& cell, float margin, glm::ivec4& lo,
+                 glm::ivec4& hi) {
+    lo = hi = cell;
+    for (int i : {0, 2, 3}) {
+        if (distanceToGridPlane(p[i]) > margin) continue;
+        hi[i] = int(std::round(p[i]));
+        lo[i] = hi[i] - 1;
+    }
+}
+
 }  // namespace
 
 void Player::updateCameraVectors() {
@@ -140,17 +154,8 @@ void Player::updateEye(World* world) {
     }
     const glm::ivec4 eyeCell(currentBlock.x, int(std::floor(headY)), currentBlock.z, currentBlock.w);
 
-    // Columns around the eye cell on each horizontal axis the eye lies close to a boundary of.
-    glm::ivec4 lo = eyeCell, hi = eyeCell;
-    bool nearBoundary[4] = {};
-    for (int i : {0, 2, 3}) {
-        const float r = std::round(e[i]);
-        if (std::fabs(e[i] - r) <= eyePushMargin) {
-            nearBoundary[i] = true;
-            lo[i] = int(r) - 1;
-            hi[i] = int(r);
-        }
-    }
+    glm::ivec4 lo, hi;
+    columnsNear(e, eyeCell, eyePushMargin, lo, hi);
 
     if (headY < 0.0f) {
         eyeBlock = blockBelowWorld;
@@ -183,16 +188,18 @@ void Player::updateEye(World* world) {
             }
         }
 
+    // Pushes follow one another: each starts from where the previous one left the eye.
     const glm::vec3 o = horizontal(over);
     glm::vec4 moved = e;
     for (int i : {0, 2, 3}) {
-        if (push[i] == 0 || !nearBoundary[i]) continue;
+        const float gap = distanceToGridPlane(moved[i]);
+        if (push[i] == 0 || gap > eyePushMargin) continue;
         glm::vec3 n(0.0f);
         n[i == 0 ? 0 : i - 1] = float(push[i]);
         const glm::vec3 c = glm::cross(n, o);
         if (glm::length(c) < degenerateCross) continue;  // no way out within the slice
         const glm::vec3 m = glm::normalize(glm::cross(glm::normalize(c), o));
-        const glm::vec3 shift = -m * (eyePushMargin - std::fabs(e[i] - std::round(e[i])));
+        const glm::vec3 shift = -m * (eyePushMargin - gap);
         moved.x += shift.x;
         moved.z += shift.y;
         moved.w += shift.z;
@@ -200,14 +207,8 @@ void Player::updateEye(World* world) {
 
     // The moved eye must not sit within a hair of a solid neighbour.
     const glm::ivec4 movedCell(glm::floor(moved));
-    glm::ivec4 lo2 = movedCell, hi2 = movedCell;
-    for (int i : {0, 2, 3}) {
-        const float r = std::round(moved[i]);
-        if (std::fabs(moved[i] - r) <= eyeBlockMargin) {
-            lo2[i] = int(r) - 1;
-            hi2[i] = int(r);
-        }
-    }
+    glm::ivec4 lo2, hi2;
+    columnsNear(moved, movedCell, eyeBlockMargin, lo2, hi2);
     if (lo2 != hi2) {
         for (int x = lo2.x; x <= hi2.x; ++x)
             for (int z = lo2.z; z <= hi2.z; ++z)

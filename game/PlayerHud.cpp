@@ -6,6 +6,7 @@
 #include "game/GameState.h"
 #include "game/HudMath.h"
 #include "game/InventoryScreen.h"
+#include "game/TexturedQuadDraw.h"
 #include "gui/Paint.h"
 #include "items/Item.h"
 
@@ -21,15 +22,6 @@ namespace {
 
 // How long the health frame shakes after damage.
 constexpr double damageShakeSeconds = 1.2;
-
-void drawHealthQuad() {
-    glActiveTexture(GL_TEXTURE0);
-    glUseProgram(healthQuad.shader->program);
-    glBindTexture(GL_TEXTURE_2D, healthQuad.texture->id);
-    glBindVertexArray(healthQuad.vao);
-    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
-    glBindVertexArray(0);
-}
 
 glm::ivec2 shake() {
     glm::vec2 d = gui::paint::randomInDisc(5.0f);
@@ -56,7 +48,7 @@ void Player::renderHud(GLFWwindow* window) {
         if (fill > 0) {
             healthQuad.setTexRect(0, unsigned(hud::healthTexels - fill), 32, unsigned(fill));
             healthQuad.setRect(10.0f, float(height - 2 * fill - 10), 64.0f, float(2 * fill));
-            drawHealthQuad();
+            drawTexturedQuad(healthQuad);
         }
         healthQuad.setTexRect(32, 0, 32, 48);
         if (clock() - lastDamageTime < damageShakeSeconds) {
@@ -65,12 +57,12 @@ void Player::renderHud(GLFWwindow* window) {
                 glm::ivec2 d = shake();
                 healthQuad.setColor(tint.r, tint.g, tint.b, tint.a);
                 healthQuad.setRect(10.0f + d.x, float(height - 106 + d.y), 64.0f, 96.0f);
-                drawHealthQuad();
+                drawTexturedQuad(healthQuad);
             }
             healthQuad.setColor(1, 1, 1, 1);
         }
         healthQuad.setRect(10.0f, float(height - 106), 64.0f, 96.0f);
-        drawHealthQuad();
+        drawTexturedQuad(healthQuad);
     }
 
     if (isInventoryOpen()) {

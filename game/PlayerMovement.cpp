@@ -29,6 +29,13 @@ bool isSolid(World* world, int x, int y, int z, int w) {
     return world->getBlock(glm::ivec4(x, y, z, w)) != 0;
 }
 
+// Whether the column (x, z, w) holds a solid cell in rows yFrom to yTo.
+bool columnHasBlock(World* world, int x, int z, int w, int yFrom, int yTo) {
+    for (int y = yFrom; y <= yTo; ++y)
+        if (isSolid(world, x, y, z, w)) return true;
+    return false;
+}
+
 void stopHorizontal(glm::vec4& velocity) { velocity.x = velocity.z = velocity.w = 0.0f; }
 
 bool isFinite(const glm::vec4& v) {
@@ -176,10 +183,8 @@ void Player::collide(World* world) {
     int bottom = footOnGrid ? R.y : int(std::floor(pos.y));
     if (footOnGrid && !isSolid(world, cb.x, cb.y - 1, cb.z, cb.w)) bottom -= 1;
 
-    auto columnSolid = [&](const glm::ivec4& offset) {
-        for (int y = bottom; y <= top; ++y)
-            if (isSolid(world, cb.x + offset.x, y, cb.z + offset.z, cb.w + offset.w)) return true;
-        return false;
+    auto columnSolid = [&](const glm::ivec4& d) {
+        return columnHasBlock(world, cb.x + d.x, cb.z + d.z, cb.w + d.w, bottom, top);
     };
 
     struct Contact {
@@ -255,12 +260,8 @@ void Player::collide(World* world) {
     const int yTo = headOnGrid ? RH : FH;
     for (int x = lo.x; x <= hi.x; ++x)
         for (int z = lo.z; z <= hi.z; ++z)
-            for (int w = lo.w; w <= hi.w; ++w) {
-                bool columnHasBlock = false;
-                for (int y = yFrom; y <= yTo && !columnHasBlock; ++y)
-                    columnHasBlock = isSolid(world, x, y, z, w);
-                if (!columnHasBlock) return;
-            }
+            for (int w = lo.w; w <= hi.w; ++w)
+                if (!columnHasBlock(world, x, z, w, yFrom, yTo)) return;
     velocity.y = 0.0f;
 }
 

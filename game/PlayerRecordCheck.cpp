@@ -30,6 +30,8 @@ bool readVector(const json& record, const char* key, double out[4]) {
     return true;
 }
 
+constexpr float rotationTolerance = 1e-3f;
+
 std::string orientationProblem(const json& record) {
     auto it = record.find("orientation");
     if (it == record.end() || !it->is_array() || it->size() != 5) return "no 5 x 5 orientation";
@@ -47,8 +49,13 @@ std::string orientationProblem(const json& record) {
         for (int b = a; b < 4; ++b) {
             float dot = 0.0f;
             for (int r = 0; r < 4; ++r) dot += m[a][r] * m[b][r];
-            if (std::fabs(dot - (a == b ? 1.0f : 0.0f)) > 1e-3f) return "an orientation that is not a rotation";
+            if (std::fabs(dot - (a == b ? 1.0f : 0.0f)) > rotationTolerance)
+                return "an orientation that is not a rotation";
         }
+    // The camera keeps its side vector and fourth axis level and rebuilds the others from
+    // them: an upright one leaves nothing to rebuild from.
+    for (int levelColumn : {0, 3})
+        if (std::fabs(m[levelColumn][1]) > rotationTolerance) return "an orientation that is not level";
     return {};
 }
 

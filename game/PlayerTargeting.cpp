@@ -6,12 +6,21 @@
 namespace {
 
 constexpr float gridTolerance = 1e-7f;
+// Cells are int coordinates: an eye beyond this (only damaged data puts it there) aims at
+// nothing.
+constexpr float gridLimit = 1.0e9f;
 // A ray of a few blocks crosses at most a few dozen cell boundaries (one per block and axis);
 // a stalled walk (huge coordinates where +1 rounds away) stops here instead of spinning.
 constexpr int maxCrossings = 64;
 
 bool isFinite(const glm::vec4& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.w);
+}
+
+bool onGrid(const glm::vec4& v) {
+    for (int i = 0; i < 4; ++i)
+        if (!(std::fabs(v[i]) < gridLimit)) return false;
+    return true;
 }
 
 // The cell the walk enters at p: a coordinate on a grid plane belongs to the cell ahead.
@@ -43,7 +52,7 @@ void Player::raycastBlock(World* world, float reach) {
         rayEnd = eyePos + f * reach;
     };
 
-    if (!isFinite(eyePos) || !isFinite(f) || !std::isfinite(reach)) {
+    if (!onGrid(eyePos) || !isFinite(f) || !std::isfinite(reach)) {
         hasTargetBlock = false;
         rayEnd = eyePos;
         return;
@@ -71,7 +80,7 @@ void Player::raycastBlock(World* world, float reach) {
             if (std::fabs(f[j] / f[best]) > std::fabs(diff[j] / diff[best])) best = j;
 
         p += f * (diff[best] / f[best]);
-        if (!isFinite(p) || glm::length(p - eyePos) > reach) {
+        if (!onGrid(p) || glm::length(p - eyePos) > reach) {
             missed();
             return;
         }

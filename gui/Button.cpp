@@ -10,10 +10,7 @@
 namespace gui {
 
 void Button::getPos(Window& window, int& px, int& py) {
-    int windowWidth = 0, windowHeight = 0;
-    window.getWindowSize(windowWidth, windowHeight);
-    px = alignedPos(alignX, windowWidth, width, x);
-    py = alignedPos(alignY, windowHeight, height, y);
+    alignInWindow(window, alignX, alignY, x, y, width, height, px, py);
 }
 
 void Button::getSize(Window&, int& w, int& h) {

@@ -10,10 +10,7 @@
 namespace gui {
 
 void ContentBox::getPos(Window& window, int& px, int& py) {
-    int windowWidth = 0, windowHeight = 0;
-    window.getWindowSize(windowWidth, windowHeight);
-    px = alignedPos(alignX, windowWidth, width, x);
-    py = alignedPos(alignY, windowHeight, height, y);
+    alignInWindow(window, alignX, alignY, x, y, width, height, px, py);
 }
 
 void ContentBox::getSize(Window&, int& w, int& h) {
@@ -69,22 +66,24 @@ void ContentBox::deselect() {
     selectedIndex = -1;
 }
 
-ContentBox::Bar ContentBox::horizontalBar() const {
-    Bar bar;
-    if (overflowX == 0) return bar;
-    bar.length = static_cast<float>(width - 2 - (overflowY != 0 ? 16 : 0));
-    bar.thumbLength = static_cast<float>(width) / (overflowX + width) * bar.length;
-    bar.thumbPos = 1 + static_cast<float>(-scrollX) / overflowX * (bar.length - bar.thumbLength);
+namespace {
+// A bar along an edge of `extent` pixels, shortened by 16 where it meets the other bar.
+ContentBox::Bar makeBar(int extent, int overflow, int scroll, bool otherBar) {
+    ContentBox::Bar bar;
+    if (overflow == 0) return bar;
+    bar.length = static_cast<float>(extent - 2 - (otherBar ? 16 : 0));
+    bar.thumbLength = static_cast<float>(extent) / (overflow + extent) * bar.length;
+    bar.thumbPos = 1 + static_cast<float>(-scroll) / overflow * (bar.length - bar.thumbLength);
     return bar;
+}
+}  // namespace
+
+ContentBox::Bar ContentBox::horizontalBar() const {
+    return makeBar(width, overflowX, scrollX, overflowY != 0);
 }
 
 ContentBox::Bar ContentBox::verticalBar() const {
-    Bar bar;
-    if (overflowY == 0) return bar;
-    bar.length = static_cast<float>(height - 2 - (overflowX != 0 ? 16 : 0));
-    bar.thumbLength = static_cast<float>(height) / (overflowY + height) * bar.length;
-    bar.thumbPos = 1 + static_cast<float>(-scrollY) / overflowY * (bar.length - bar.thumbLength);
-    return bar;
+    return makeBar(height, overflowY, scrollY, overflowX != 0);
 }
 
 int ContentBox::scrollForThumb(float thumbPos, const Bar& bar, int overflow) {

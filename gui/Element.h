@@ -1,8 +1,8 @@
 #pragma once
 
-namespace gui {
+#include "gui/Window.h"
 
-class Window;
+namespace gui {
 
 // A widget. Screens own their widgets; containers only point at them.
 class Element {
@@ -35,6 +35,15 @@ inline int alignedPos(int alignment, int outer, int inner, int offset) {
     if (alignment == 0) return offset;
     if (alignment == 1) return outer - inner + offset;
     return outer / 2 - inner / 2 + offset;
+}
+
+// The top-left corner of a width x height widget placed in `window` by the alignment rule.
+inline void alignInWindow(Window& window, int alignX, int alignY, int x, int y, int width,
+                          int height, int& px, int& py) {
+    int windowWidth = 0, windowHeight = 0;
+    window.getWindowSize(windowWidth, windowHeight);
+    px = alignedPos(alignX, windowWidth, width, x);
+    py = alignedPos(alignY, windowHeight, height, y);
 }
 
 // Left and top edges inclusive, right and bottom exclusive.

@@ -86,11 +86,16 @@ void Text::getSize(Window& window, int& w, int& h) {
 }
 
 void Text::getPos(Window& window, int& px, int& py) {
-    int windowWidth = 0, windowHeight = 0, w = 0, h = 0;
-    window.getWindowSize(windowWidth, windowHeight);
+    int w = 0, h = 0;
     getSize(window, w, h);
-    px = alignedPos(alignX, windowWidth, w, x);
-    py = alignedPos(alignY, windowHeight, h, y);
+    alignInWindow(window, alignX, alignY, x, y, w, h, px, py);
+}
+
+int Text::lineLeft(int blockX, int lineWidth) const {
+    // Unwrapped, the whole block is already aligned; wrapped, each line aligns in wrapWidth.
+    if (wrapWidth <= 0 || alignX == 0) return blockX;
+    if (alignX == 1) return blockX + wrapWidth - lineWidth;
+    return blockX + wrapWidth / 2 - lineWidth / 2;
 }
 
 void Text::render(Window& window) {
@@ -109,12 +114,7 @@ void Text::render(Window& window) {
         const std::string& line = all[i];
         const int lineWidth = static_cast<int>(line.size()) * c;
         const int lineY = py + static_cast<int>(i) * lh;
-        int lineX = px;
-        if (wrapWidth > 0) {
-            if (alignX == 0) lineX = px;
-            else if (alignX == 1) lineX = px + wrapWidth - lineWidth;
-            else lineX = px + wrapWidth / 2 - lineWidth / 2;
-        }
+        const int lineX = lineLeft(px, lineWidth);
         if (shadow)
             paint::drawText(*renderer, line, lineX + scale, lineY + scale, drawScale, false,
                             {0, 0, 0, 1});

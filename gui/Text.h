@@ -37,6 +37,8 @@ public:
     std::vector<std::string> lines(Window& window) const;
     int charWidth(Window& window) const;
     int lineHeight(Window& window) const;
+    // Where a line of lineWidth pixels starts, for a label whose block starts at blockX.
+    int lineLeft(int blockX, int lineWidth) const;
 };
 
 // Splits at newlines and, with charsPerLine > 0, breaks each line at its last space that keeps it

@@ -19,6 +19,11 @@ BitmapText screenText;
 constexpr int PRESS = 1;
 constexpr int BOX_TOP = 100, BOX_BOTTOM_MARGIN = 50, BOX_WIDTH = 300;
 
+// The crafting box reaches from its top to 50 pixels above the window's bottom.
+int boxHeightFor(int windowHeight) {
+    return std::max(windowHeight - BOX_TOP - BOX_BOTTOM_MARGIN, 0);
+}
+
 }  // namespace
 
 InventoryGUI::InventoryGUI() { buildLayout(); }
@@ -40,7 +45,7 @@ void InventoryGUI::buildLayout() {
     craftingBox.setX(0);
     craftingBox.setY(BOX_TOP);
     craftingBox.width = BOX_WIDTH;
-    craftingBox.height = std::max(windowHeight - BOX_TOP - BOX_BOTTOM_MARGIN, 0);
+    craftingBox.height = boxHeightFor(windowHeight);
     craftingBox.scrollSpeed = 20;
     craftingBox.clearElements();
     craftingBox.addElement(&craftingMenu);
@@ -82,7 +87,7 @@ void InventoryGUI::resize(GLFWwindow*, int width, int height) {
 }
 
 void InventoryGUI::refreshLayout() {
-    const int visible = std::max(windowHeight - BOX_TOP - BOX_BOTTOM_MARGIN, 0);
+    const int visible = boxHeightFor(windowHeight);
     craftingBox.width = BOX_WIDTH;
     craftingBox.height = visible;
     int menuWidth = 0, menuHeight = 0;

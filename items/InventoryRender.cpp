@@ -10,15 +10,6 @@ namespace {
 TexturedQuad slotSprite;
 BitmapText titleText;
 
-void drawTitle(const std::string& title, int x, int y, glm::vec4 color) {
-    titleText.x = x;
-    titleText.y = y;
-    titleText.scale = 2;
-    titleText.color = color;
-    titleText.setText(title);
-    titleText.render();
-}
-
 }  // namespace
 
 void Inventory::initRender() {
@@ -29,8 +20,8 @@ void Inventory::initRender() {
 
 void Inventory::render(const glm::ivec2& cursor) {
     if (!title.empty()) {
-        drawTitle(title, pos.x + 22, pos.y - 18, {0, 0, 0, 1});
-        drawTitle(title, pos.x + 20, pos.y - 20, {1, 1, 1, 1});
+        itemDrawing::drawText(titleText, title, pos.x + 22, pos.y - 18, {0, 0, 0, 1});
+        itemDrawing::drawText(titleText, title, pos.x + 20, pos.y - 20, {1, 1, 1, 1});
     }
     const std::optional<glm::ivec2> hovered = inventoryLayout::cellAt(cursor - pos);
 

@@ -5,6 +5,9 @@
 #include "engine/TexturedQuad.h"
 
 #include <glm/vec2.hpp>
+#include <glm/vec4.hpp>
+
+#include <string>
 
 // Drawing resources shared by the item kinds, built by Item::initRender.
 namespace itemDrawing {
@@ -21,5 +24,7 @@ extern SolidQuad tooltipBox;
 void initAtlasQuad(TexturedQuad& quad);
 // Draws the atlas cell at (texX, texY) into the 70 x 72 rectangle at pos.
 void drawAtlasCell(TexturedQuad& quad, unsigned texX, unsigned texY, const glm::ivec2& pos);
+// Draws one line of text at scale 2 (16 x 16 pixels a glyph) with its top-left at (x, y).
+void drawText(BitmapText& renderer, const std::string& string, int x, int y, glm::vec4 color);
 
 }  // namespace itemDrawing

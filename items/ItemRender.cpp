@@ -34,6 +34,16 @@ void drawAtlasCell(TexturedQuad& quad, unsigned texX, unsigned texY, const glm::
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+void drawText(BitmapText& renderer, const std::string& string, int x, int y, glm::vec4 color) {
+    renderer.x = x;
+    renderer.y = y;
+    renderer.scale = 2;
+    renderer.centered = false;
+    renderer.color = color;
+    renderer.setText(string);
+    renderer.render();
+}
+
 }  // namespace itemDrawing
 
 using namespace itemDrawing;
@@ -50,16 +60,6 @@ void Item::initRender() {
 }
 
 namespace {
-
-void drawText(const std::string& string, int x, int y, glm::vec4 color) {
-    text.x = x;
-    text.y = y;
-    text.scale = 2;
-    text.centered = false;
-    text.color = color;
-    text.setText(string);
-    text.render();
-}
 
 void drawBox(GLenum mode) {
     if (!tooltipBox.vao || !tooltipBox.shader) return;
@@ -85,7 +85,7 @@ void Item::renderStack(const std::unique_ptr<Item>& item, const glm::ivec2& pos)
     item->renderIcon(pos);
     // A lone unstackable item shows no number.
     if (item->getMaxStack() < 2 && item->count < 2) return;
-    drawText(std::to_string(item->count), pos.x + 40, pos.y + 40, glm::vec4(1.0f));
+    drawText(text, std::to_string(item->count), pos.x + 40, pos.y + 40, glm::vec4(1.0f));
 }
 
 void Item::renderTooltip(const std::unique_ptr<Item>& item, const glm::ivec2& cursor) {
@@ -104,11 +104,11 @@ void Item::renderTooltip(const std::unique_ptr<Item>& item, const glm::ivec2& cu
         const float colors[16] = {1, 0, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 1, 0, 1, 1};
         quad::replaceData(tooltipBox.colorVbo, colors, sizeof colors);
         drawBox(GL_LINE_LOOP);
-        drawText(name, cursor.x + 5 + d1.x, cursor.y - 25 + d1.y, {1, 0, 1, 0.7f});
-        drawText(name, cursor.x + 5 + d2.x, cursor.y - 25 + d2.y, {0, 1, 1, 0.7f});
+        drawText(text, name, cursor.x + 5 + d1.x, cursor.y - 25 + d1.y, {1, 0, 1, 0.7f});
+        drawText(text, name, cursor.x + 5 + d2.x, cursor.y - 25 + d2.y, {0, 1, 1, 0.7f});
     } else {
         tooltipBox.setColor(0.5f, 0, 0.5f, 1);
         drawBox(GL_LINE_LOOP);
     }
-    drawText(name, cursor.x + 5, cursor.y - 25, glm::vec4(1.0f));
+    drawText(text, name, cursor.x + 5, cursor.y - 25, glm::vec4(1.0f));
 }

@@ -16,7 +16,6 @@ public:
     bool addItem(std::unique_ptr<Item>& item) override;
     bool mouseButton(InventoryManager* other, InventoryCursor& cursor, int button, int action,
                      int mods) override;
-    iterator end() override { return {this, size()}; }
     int size() override { return first->size() + second->size(); }
     std::unique_ptr<Item>& getSlot(int index) override;
     bool covers(const glm::ivec2& point) override;

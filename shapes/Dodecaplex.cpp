@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr float polytopeInradius = 3.427051f;
-
 using Pentagon = std::array<glm::vec4, 5>;
 
 // Fan triangles of a pentagon; the shell pieces use (0, 4, 3) so each prism keeps one
@@ -64,7 +62,7 @@ void Dodecaplex::emitHollow(const Cell& cell, const glm::vec3& colour, float ins
     };
 
     const glm::vec4 outward = -cell.direction;
-    const float pull = 1.0f - inset / polytopeInradius;
+    const float pull = 1.0f - inset / inradius;
     for (const Face& face : cell.faces) {
         const Pentagon& p = face.corners;
         Pentagon q;

@@ -12,6 +12,9 @@
 // is filled by fans from its centre, or, hollow, replaced by shell pieces under its faces.
 class Dodecaplex : public Mesh {
 public:
+    // Distance from the 120-cell's centre to each cell's centre (edge 1).
+    static constexpr float inradius = 3.427051f;
+
     // Working records of the generator, discarded after generation.
     struct Face {
         glm::vec4 centre;

@@ -6,12 +6,12 @@
 
 #include <glm/geometric.hpp>
 
-#include <cmath>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
 constexpr float dodecahedronInradius = 1.1135163f;
-constexpr float polytopeInradius = 3.427051f;
 // The dodecahedron's dihedral angle: turning a face about an edge by it lands on the face's
 // neighbour across that edge.
 // acos(-1 / sqrt 5), as a constant: other files' globals may build 120-cells before this
@@ -21,9 +21,13 @@ constexpr float cellFoldAngle = 3.14159265358979f / 5.0f;
 constexpr double sameFaceDistance = 1e-5;
 constexpr double sameCellDistance = 0.001;
 
-double distance(const glm::vec4& a, const glm::vec4& b) {
-    const glm::dvec4 d = glm::dvec4(a) - glm::dvec4(b);
-    return std::sqrt(glm::dot(d, d));
+// True when a record of the list has its centre closer than `tolerance` to `centre`
+// (compared in double precision).
+template <typename Record>
+bool hasCentreNear(const std::vector<Record>& records, const glm::vec4& centre, double tolerance) {
+    return std::any_of(records.begin(), records.end(), [&](const Record& record) {
+        return glm::distance(glm::dvec4(record.centre), glm::dvec4(centre)) < tolerance;
+    });
 }
 
 // The bottom face of a dodecahedron centred at the origin; its points lie at y = -inradius.
@@ -74,13 +78,7 @@ void Dodecaplex::foldFaces(const Face& source, std::vector<Face>& faces, int dep
         // neighbour, whose centre stays at the inradius.
         const Mat5 turn = Rotor4(wedge4(towardsCentre, face.normal), faceFoldAngle).toMat5();
         const glm::vec4 centre = pivot + turn.transform(face.centre - pivot, 0.0f);
-        bool known = false;
-        for (const Face& other : faces)
-            if (distance(other.centre, centre) < sameFaceDistance) {
-                known = true;
-                break;
-            }
-        if (known) continue;
+        if (hasCentreNear(faces, centre, sameFaceDistance)) continue;
         Face folded = moveFace(face, [&](const glm::vec4& p) {
             return pivot + turn.transform(p - pivot, 0.0f);
         });
@@ -109,13 +107,7 @@ void Dodecaplex::foldCells(const Cell& source, std::vector<Cell>& cells, int dep
         const Mat5 turn = both.toMat5();
 
         const glm::vec4 centre = turn.transform(cell.centre, 0.0f);
-        bool known = false;
-        for (const Cell& other : cells)
-            if (distance(other.centre, centre) < sameCellDistance) {
-                known = true;
-                break;
-            }
-        if (known) continue;
+        if (hasCentreNear(cells, centre, sameCellDistance)) continue;
         Cell moved;
         moved.centre = centre;
         for (int k = 0; k < 12; ++k)
@@ -138,9 +130,11 @@ std::vector<Dodecaplex::Cell> Dodecaplex::buildCells() {
 
     // The dodecahedron becomes the cell below the origin: its y becomes w, and it sits in the
     // hyperplane y = -inradius of the 120-cell.
-    auto lift = [](const glm::vec4& p) { return glm::vec4(p.x, -polytopeInradius, p.z, p.y); };
+    auto lift = [](const glm::vec4& p) {
+        return glm::vec4(p.x, -Dodecaplex::inradius, p.z, p.y);
+    };
     Cell first;
-    first.centre = glm::vec4(0.0f, -polytopeInradius, 0.0f, 0.0f);
+    first.centre = glm::vec4(0.0f, -Dodecaplex::inradius, 0.0f, 0.0f);
     first.direction = glm::vec4(0.0f, 1.0f, 0.0f, 0.0f);
     for (std::size_t k = 0; k < first.faces.size() && k < faces.size(); ++k) {
         Face& face = first.faces[k];

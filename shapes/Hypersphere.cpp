@@ -4,12 +4,9 @@
 
 #include <glm/vec2.hpp>
 
-#include <cmath>
 #include <utility>
 
 namespace {
-
-constexpr double pi = 3.14159265358979323846;
 
 enum class CellKind { cone, pyramid, prism, hexahedron };
 
@@ -47,15 +44,6 @@ V cellCentre(CellKind kind, const V* corners) {
 }
 
 }  // namespace
-
-Hypersphere::AngleTable::AngleTable(int n) : n(n), sines(2 * n + 1), cosines(2 * n + 1) {
-    for (int j = 0; j < 2 * n; ++j) {
-        sines[j] = static_cast<float>(std::sin(j * pi / n));
-        cosines[j] = static_cast<float>(std::cos(j * pi / n));
-    }
-    sines[2 * n] = sines[0];
-    cosines[2 * n] = cosines[0];
-}
 
 void Hypersphere::buildLayer(MeshData& triangles, MeshData& quads, int layer,
                              const AngleTable& angles) {
@@ -113,18 +101,14 @@ void Hypersphere::addCube(const MeshData& outer, const MeshData& inner, int a, i
 
 void Hypersphere::build(int n, bool hollow, float wallFraction) {
     const AngleTable angles(n);
+    // Tetrahedra per cone, pyramid, band prism and band hexahedron.
+    const int perCone = hollow ? 12 : 1, perPyramid = hollow ? 17 : 2;
+    const int perPrism = hollow ? 21 : 3, perHexahedron = hollow ? 30 : 5;
     const int layerTriangles = 4 * n, layerQuads = (n - 2) * 2 * n;
-    if (hollow) {
-        const int tetrahedra = 2 * (layerTriangles * 12 + layerQuads * 17) +
-                               (n - 2) * (layerTriangles * 21 + layerQuads * 30);
-        positions.reserve(tetrahedra * 4);
-        colours.reserve(tetrahedra * 4);
-    } else {
-        const int tetrahedra = 2 * (layerTriangles + layerQuads * 2) +
-                               (n - 2) * (layerTriangles * 3 + layerQuads * 5);
-        positions.reserve(tetrahedra * 4);
-        colours.reserve(tetrahedra * 4);
-    }
+    const int tetrahedra = 2 * (layerTriangles * perCone + layerQuads * perPyramid) +
+                           (n - 2) * (layerTriangles * perPrism + layerQuads * perHexahedron);
+    positions.reserve(tetrahedra * 4);
+    colours.reserve(tetrahedra * 4);
 
     MeshData outer, inner;
     outer.positions.reserve(8);

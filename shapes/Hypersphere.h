@@ -2,21 +2,12 @@
 
 #include "shapes/ShapeMesh.h"
 
-#include <vector>
-
 // The unit 3-sphere (the boundary of the 4D ball) as tetrahedra: n - 1 layers of 2-spheres
 // stacked along w, joined cell by cell and closed by the two poles. The solid kind fills each
 // cell; the hollow kind replaces every cell by a shell around an empty core. The second
 // attribute holds surface coordinates (u, v, layer) in 0..1.
 class Hypersphere : public ShapeMesh {
 public:
-    // sin and cos of j pi / n for j = 0 .. 2n (entry 2n repeats entry 0).
-    struct AngleTable {
-        int n;
-        std::vector<float> sines, cosines;
-        explicit AngleTable(int n);
-    };
-
     explicit Hypersphere(int n);                 // solid cells
     Hypersphere(int n, float wallFraction);      // hollow cells
 

@@ -5,6 +5,7 @@
 #include <glm/vec3.hpp>
 #include <glm/vec4.hpp>
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -25,6 +26,23 @@ struct MeshData {
     void clear() {
         positions.clear();
         colours.clear();
+    }
+};
+
+// sin and cos of j pi / n for j = 0 .. 2n, the angles of the round shapes. Entry 2n repeats
+// entry 0, so a ring sampled from it closes exactly on its first point.
+struct AngleTable {
+    int n;
+    std::vector<float> sines, cosines;
+
+    explicit AngleTable(int n) : n(n), sines(2 * n + 1), cosines(2 * n + 1) {
+        constexpr double pi = 3.14159265358979323846;
+        for (int j = 0; j < 2 * n; ++j) {
+            sines[j] = static_cast<float>(std::sin(j * pi / n));
+            cosines[j] = static_cast<float>(std::cos(j * pi / n));
+        }
+        sines[2 * n] = sines[0];
+        cosines[2 * n] = cosines[0];
     }
 };
 

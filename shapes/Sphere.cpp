@@ -1,31 +1,12 @@
 #include "shapes/Sphere.h"
 
-#include <cmath>
 #include <utility>
 
 namespace {
 
-constexpr int steps = 24;          // angular steps from pole to pole
+constexpr int steps = 24;  // angular steps from pole to pole
 constexpr int turnSteps = 2 * steps;
 constexpr int trianglesPerDisc = turnSteps;
-constexpr double pi = 3.14159265358979323846;
-
-struct SampledAngles {
-    float sines[turnSteps + 1];
-    float cosines[turnSteps + 1];
-};
-
-SampledAngles sampleAngles() {
-    SampledAngles angles{};
-    for (int i = 0; i < turnSteps; ++i) {
-        angles.sines[i] = static_cast<float>(std::sin(i * pi / steps));
-        angles.cosines[i] = static_cast<float>(std::cos(i * pi / steps));
-    }
-    // The last sample closes the turn exactly on the first.
-    angles.sines[turnSteps] = angles.sines[0];
-    angles.cosines[turnSteps] = angles.cosines[0];
-    return angles;
-}
 
 }  // namespace
 
@@ -46,7 +27,7 @@ void Sphere::addDisc(int k, MeshData& disc, const float* sines, const float* cos
 }
 
 Sphere::Sphere() {
-    const SampledAngles angles = sampleAngles();
+    const AngleTable angles(steps);
     constexpr int tetrahedra = trianglesPerDisc * (2 + (steps - 2) * 3);
     positions.reserve(tetrahedra * 4);
     colours.reserve(tetrahedra * 4);
@@ -58,7 +39,7 @@ Sphere::Sphere() {
     next.colours.reserve(trianglesPerDisc * 3);
 
     // The north pole's depth is 0 while the disc beside it is near 1: kept as designed.
-    addDisc(1, kept, angles.sines, angles.cosines);
+    addDisc(1, kept, angles.sines.data(), angles.cosines.data());
     for (int t = 0; t < trianglesPerDisc; ++t) {
         addVertex(glm::vec4(0.0f, 0.0f, 0.0f, 1.0f), glm::vec3(0.5f, 0.5f, 0.0f));
         for (int v = 0; v < 3; ++v) copyVertex(kept, t * 3 + v);
@@ -69,7 +50,7 @@ Sphere::Sphere() {
     static constexpr int prism[12] = {1, 3, 4, 5, 0, 1, 3, 5, 0, 1, 2, 5};
     for (int k = 2; k < steps; ++k) {
         next.clear();
-        addDisc(k, next, angles.sines, angles.cosines);
+        addDisc(k, next, angles.sines.data(), angles.cosines.data());
         for (int t = 0; t < trianglesPerDisc; ++t) {
             for (int corner : prism)
                 copyVertex(corner < 3 ? kept : next, t * 3 + corner % 3);

@@ -97,10 +97,13 @@ DiscSelection selectDisc(const glm::vec3& centre, float radius, const glm::vec3&
             }
             if (glm::length(c - a2) > chord) break;
 
+            // Through a grid corner both boundaries are crossed at once: the chord goes on in
+            // the diagonal cell, not in one that only touches the corner.
+            const bool corner = crossJ ? c.x == nextI : c.y == nextJ;
             auto ci = int64_t(std::floor(c.x));
             auto cj = int64_t(std::floor(c.y));
-            if (crossJ && d.y < 0.0) --cj;
-            if (!crossJ && d.x < 0.0) --ci;
+            if ((crossJ || corner) && d.y < 0.0) --cj;
+            if ((!crossJ || corner) && d.x < 0.0) --ci;
             result.cells.push_back({cellAt(ci, cj), false});
         }
     }

@@ -26,5 +26,6 @@ struct DiscSelection {
 // or too far out to count cells in 64 bits, selects nothing.
 DiscSelection selectDisc(const glm::vec3& centre, float radius, const glm::vec3& normal);
 
-// The step axis for a normal: the axis on which the normal is smallest (ties go to z, then w).
+// The step axis for a normal: the axis on which the normal is smallest (a tie of x and z goes
+// to z, a tie with w goes to w).
 int discStepAxis(const glm::vec3& normal);

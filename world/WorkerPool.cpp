@@ -20,7 +20,6 @@ WorkerPool::~WorkerPool() {
     wake.notify_all();
     // Workers empty the queue before they leave, so queued saves are all written.
     for (std::thread& thread : joining) thread.join();
-    for (const auto& task : tasks) runGuarded(task);
 }
 
 unsigned WorkerPool::hardwareThreads() {

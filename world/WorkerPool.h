@@ -15,7 +15,8 @@
 // may refuse when a pass queues a thousand chunks.
 //
 // The threads start with the first task. A task that throws is reported on standard output
-// and does not end its worker. The destructor runs every task still queued, then joins.
+// and does not end its worker. The destructor lets the workers finish every queued task, then
+// joins them.
 class WorkerPool {
 public:
     // threadCount 0 means the machine's hardware concurrency.

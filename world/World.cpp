@@ -1,5 +1,6 @@
 #include "world/World.h"
 
+#include <algorithm>
 #include <cmath>
 
 void World::setPath(const std::string& dir) {
@@ -97,7 +98,9 @@ namespace {
 bool segmentHits(const glm::vec4& p, float radius, const glm::vec4& n, const glm::vec4& f) {
     float dist = glm::length(p - n);
     if (radius >= dist) return true;
-    float angle = std::acos(glm::dot((p - n) / dist, (f - n) / glm::length(f - n)));
+    // Rounding can push the cosine of an entity right on the segment just past 1.
+    float cosine = glm::dot((p - n) / dist, (f - n) / glm::length(f - n));
+    float angle = std::acos(std::clamp(cosine, -1.0f, 1.0f));
     return std::fabs(angle) <= 1.5707964f && radius >= std::sin(angle) * dist;
 }
 

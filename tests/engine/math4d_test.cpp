@@ -145,20 +145,16 @@ TEST_F(RandomRotors, MatrixOfAProductIsTheProductOfMatrices) {
     }
 }
 
-TEST_F(RandomRotors, MatrixColumnsAreTheRotatedAxesAndTheLastColumnIsFixed) {
+TEST_F(RandomRotors, MatrixRotatesLikeTheRotorAndMovesNothing) {
     const Rotor4 r = rotor();
     const Mat5 m = r.toMat5();
-    for (int c = 0; c < 4; ++c) {
-        glm::vec4 axis(0.0f);
-        axis[c] = 1.0f;
-        const glm::vec4 image = r.rotate(axis);
-        for (int row = 0; row < 4; ++row) EXPECT_FLOAT_EQ(m.at(c, row), image[row]);
-        EXPECT_EQ(m.at(c, 4), 0.0f);
-    }
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(m.at(c, 4), 0.0f);
     for (int row = 0; row < 4; ++row) EXPECT_EQ(m.at(4, row), 0.0f);
     EXPECT_EQ(m.at(4, 4), 1.0f);
-    const glm::vec4 v = vector();
-    expectVecNear(m.transform(v, 1.0f), r.rotate(v));
+    for (int n = 0; n < 10; ++n) {
+        const glm::vec4 v = vector();
+        expectVecNear(m.transform(v, 1.0f), r.rotate(v));
+    }
 }
 
 TEST_F(RandomRotors, RotationsKeepLengthsAndDotProducts) {

@@ -63,13 +63,12 @@ TEST(DayCycleTime, AdvancesOneStepAndWrapsOnlyPastOne) {
     EXPECT_FLOAT_EQ(daycycle::advance(0.45f, wrapped), float(double(0.45f) + 0.00004));
     EXPECT_FALSE(wrapped);
 
-    // Reaching 1.0 exactly is not a wrap yet.
-    float almost = float(1.0 - 0.00004);
-    float t = daycycle::advance(almost, wrapped);
-    if (double(almost) + 0.00004 <= 1.0) {
-        EXPECT_FALSE(wrapped);
-        EXPECT_LE(t, 1.0f);
-    }
+    // The last step that stays below 1.0 keeps the day; from 1.0 itself the next step wraps.
+    float lastOfDay = std::nextafter(float(1.0 - 0.00004), 0.0f);
+    ASSERT_LE(double(lastOfDay) + 0.00004, 1.0);
+    float t = daycycle::advance(lastOfDay, wrapped);
+    EXPECT_FALSE(wrapped);
+    EXPECT_GT(t, 0.9999f);
     t = daycycle::advance(1.0f, wrapped);
     EXPECT_TRUE(wrapped);
     EXPECT_NEAR(t, 0.00004f, 1e-7f);

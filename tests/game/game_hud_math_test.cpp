@@ -40,9 +40,9 @@ TEST(HeldItem, LagsBehindTheMotion) {
     hud::HandMotion walking;
     walking.velocity = glm::vec4(0, 0, 0.05f, 0);  // forward along +z with the start axes
     glm::vec4 offset = translation(hud::heldItemMatrix(walking)) - glm::vec4(0.15f, -0.2f, -0.3f, 0.001f);
-    // Walking direction cross4(left, up, over) is -z for the start axes: the item moves back
-    // against the motion in camera space (z backwards), by 0.4 of the speed.
-    EXPECT_NEAR(std::fabs(offset.z), 0.02f, 1e-5f);
+    // The walking direction cross4(left, up, over) is +z for the start axes: walking ahead
+    // moves the item back (camera z points backwards) by 0.4 of the speed.
+    EXPECT_NEAR(offset.z, 0.02f, 1e-5f);
     EXPECT_NEAR(offset.x, 0.0f, 1e-6f);
 
     hud::HandMotion falling;

@@ -2,17 +2,21 @@
 #include "support/RecordingState.h"
 
 #include "engine/InputCallbacks.h"
+#include "engine/Shader.h"
 #include "game/DayCycle.h"
 #include "game/GameState.h"
 #include "items/BlockItem.h"
 #include "world/WorldGenState.h"
 
 #include <GLFW/glfw3.h>
+#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <cmath>
 #include <fstream>
+#include <thread>
 
 // The game screen's life on a temporary world: start, ticks, input, the menus it opens, and
 // what it leaves on disk when it closes.
@@ -92,9 +96,11 @@ TEST_F(GameLifecycle, InitTickCloseSavesTheWorldAndThePlayer) {
     EXPECT_EQ(record["health"], 55.0);
     EXPECT_EQ(countOfId(record["hotbar"], stoneName) + countOfId(record["inventory"], stoneName), 12u);
 
-    // Coming back: the saved player and the changed block are there again.
-    enterAndLoad();
+    // Coming back: the saved player and the changed block are there again. Health is read
+    // before the first tick, since loading takes real time and health regenerates meanwhile.
+    game.enterWorld(2.0f);
     EXPECT_FLOAT_EQ(gameState.player.health, 55.0f);
+    ASSERT_TRUE(game.finishLoading());
     EXPECT_EQ(gameState.world.getBlock(cell), 3);
 }
 
@@ -116,13 +122,15 @@ TEST_F(GameLifecycle, WindowCloseWaitsForLoadingThenSavesAndStopsTheTick) {
     glfwSetWindowShouldClose(game.window(), GLFW_TRUE);
     // The loading screen does not act on the request; the game screen pops on its next tick.
     bool sawGame = false;
-    for (int i = 0; i < 100000 && !game.manager.states.empty(); ++i) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!game.manager.states.empty() && std::chrono::steady_clock::now() < deadline) {
         if (game.manager.states.back() == &gameState) {
             sawGame = true;
             // Nothing of the tick may run after the pop: no new pass on the freed world.
             gameState.player.reloadChunks = true;
         }
         game.tick();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     EXPECT_TRUE(sawGame);
     EXPECT_TRUE(game.manager.states.empty());
@@ -251,6 +259,37 @@ TEST_F(GameLifecycle, EyeInsideABlockShowsOnlyThatBlock) {
     game.frame();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     player.eyeBlock = 0;
+}
+
+TEST_F(GameLifecycle, ProjectionReachesEveryShaderThatDrawsInTheGame) {
+    enterAndLoad();
+    auto projectionOf = [](const char* name) {
+        Shader* shader = getShader(name);
+        glm::mat4 m(0.0f);
+        if (!shader) return m;
+        GLint location = glGetUniformLocation(shader->program, "P");
+        EXPECT_GE(location, 0) << name;
+        if (location >= 0) glGetUniformfv(shader->program, location, &m[0][0]);
+        return m;
+    };
+    auto expectMatrix = [](const glm::mat4& actual, const glm::mat4& expected, const char* name) {
+        for (int i = 0; i < 16; ++i) EXPECT_NEAR((&actual[0][0])[i], (&expected[0][0])[i], 1e-6f) << name;
+    };
+
+    gameState.updateProjection(800, 500);
+    glm::mat4 perspective = glm::perspective(45.0f * 0.017453292f, 1.6f, 0.003f, 1000.0f);
+    glm::mat4 ortho = glm::ortho(0.0f, 800.0f, 500.0f, 0.0f, -1.0f, 1.0f);
+    for (const char* name : {"cloudShader", "moonShader", "simplexShader", "blockShader",
+                             "targetBlockShader", "simplexColorShader", "simplexSolidColorShader",
+                             "simplexColorAlphaShader", "simplexNormalShader",
+                             "simplexColorNormalShader", "simplexSolidColorNormalShader",
+                             "wireframeShader", "wireframeColorShader"}) {
+        ASSERT_NE(getShader(name), nullptr) << name;
+        expectMatrix(projectionOf(name), perspective, name);
+    }
+    for (const char* name : {"tex2DShader", "textShader"}) expectMatrix(projectionOf(name), ortho, name);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    gameState.updateProjection(GameHarness::width, GameHarness::height);
 }
 
 TEST_F(GameLifecycle, MouseButtonsSetTheMiningAndUsingFlags) {

@@ -83,6 +83,27 @@ TEST(PlayerRecordCheck, OrientationMustBeAFiveByFiveRotation) {
     EXPECT_NE(playerrecord::problemWith(record), "");
 }
 
+TEST(PlayerRecordCheck, SideAndFourthAxesMustBeLevel) {
+    // Rotations the camera cannot be rebuilt from: its side vector (column 0) or its fourth
+    // axis (column 3) standing upright leaves no horizontal part to level.
+    for (int column : {0, 3}) {
+        json record = goodRecord();
+        record["orientation"][column][column] = 0.0;
+        record["orientation"][column][1] = 1.0;
+        record["orientation"][1][1] = 0.0;
+        record["orientation"][1][column] = -1.0;
+        EXPECT_NE(playerrecord::problemWith(record), "") << "column " << column;
+    }
+    // A slight tilt is no rotation the game writes either.
+    json record = goodRecord();
+    float c = std::cos(0.2f), s = std::sin(0.2f);
+    record["orientation"][3][3] = c;
+    record["orientation"][3][1] = s;
+    record["orientation"][1][1] = c;
+    record["orientation"][1][3] = -s;
+    EXPECT_NE(playerrecord::problemWith(record), "");
+}
+
 TEST(PlayerRecordCheck, CellMustHoldThePosition) {
     json record = goodRecord();
     record["currentBlock"]["z"] = 500;

@@ -212,6 +212,21 @@ TEST_F(PlayerEyeTest, EyeIsPushedAwayFromANearWallWithinTheSlice) {
     EXPECT_EQ(player.eyePos.w, 4.5f);
 }
 
+TEST_F(PlayerEyeTest, PushesAtACornerStartFromWhereThePreviousPushLeftTheEye) {
+    // Walls on the low x and low z sides, the fourth axis tilted towards both: the push off x
+    // (along (0.877, -0.328, -0.350) in x, z, w) brings the eye to 0.0057 from the z plane, so
+    // the push off z (along (-0.36, 0.8, -0.48)) is 0.023 - 0.0057 long, not 0.023 - 0.01.
+    hand.set({3, 11, 4, 4}, 3);
+    hand.set({4, 11, 3, 4}, 3);
+    placeAt(player, {4.01f, 10.0f, 4.01f, 4.5f});
+    player.over = {0.48f, 0.0f, 0.6f, 0.64f};
+    player.updateEye(world);
+    EXPECT_EQ(player.eyeBlock, 0);
+    EXPECT_NEAR(player.eyePos.x, 4.015188f, 2e-5f);
+    EXPECT_NEAR(player.eyePos.z, 4.019546f, 2e-5f);
+    EXPECT_NEAR(player.eyePos.w, 4.487159f, 2e-5f);
+}
+
 TEST_F(PlayerEyeTest, APushAlongTheFourthAxisIsSkippedNotNaN) {
     // The wall's normal is the fourth view axis: no direction within the slice leads away.
     hand.set({4, 11, 4, 3}, 3);

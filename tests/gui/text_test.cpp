@@ -78,6 +78,26 @@ TEST_F(TextTest, ShortWrappedTextIsOneLineButFullWidth) {
     EXPECT_EQ(h, 24);
 }
 
+TEST_F(TextTest, WrappedLinesAlignEachInTheWrapWidth) {
+    label.setText("a line\nwith words");
+    label.wrapWidth = 400;
+    label.alignX = 1;
+    label.x = -20;
+    int x, y;
+    label.getPos(ui, x, y);
+    ASSERT_EQ(x, 800 - 400 - 20);
+    EXPECT_EQ(label.lineLeft(x, 6 * 16), 800 - 20 - 6 * 16);  // right edges meet
+    label.alignX = 2;
+    label.getPos(ui, x, y);
+    EXPECT_EQ(label.lineLeft(x, 10 * 16), 400 - 20 - 80);     // centred about the window's middle
+    label.alignX = 0;
+    EXPECT_EQ(label.lineLeft(x, 10 * 16), x);
+    label.alignX = 1;
+    label.wrapWidth = 0;  // unwrapped: every line starts at the aligned block's left edge
+    label.getPos(ui, x, y);
+    EXPECT_EQ(label.lineLeft(x, 6 * 16), 800 - 20 - 10 * 16);
+}
+
 TEST(WrapText, BreaksAtTheLastFittingSpace) {
     using V = std::vector<std::string>;
     EXPECT_EQ(gui::wrapText("aaa bbb ccc", 7), (V{"aaa bbb", "ccc"}));

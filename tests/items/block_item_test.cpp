@@ -31,10 +31,13 @@ TEST_F(BlockPlacingTest, PlacesIntoLoadedAirAndUsesOneItem) {
     EXPECT_EQ(world.getBlock({1, 41, 2, 3}), 3);
     EXPECT_EQ(stone.count, 1u);
     EXPECT_TRUE(chunk->sectionMeshes[2].dirty);
-    EXPECT_TRUE(stone.place(&world, {1, 0, 2, 3}));
-    EXPECT_TRUE(stone.place(&world, {7, 127, 7, 7}) || stone.count == 0);
+    stone.count = 2;
+    EXPECT_TRUE(stone.place(&world, {1, 0, 2, 3})) << "the bottom layer";
+    EXPECT_TRUE(stone.place(&world, {7, 127, 7, 7})) << "the top layer";
+    EXPECT_EQ(world.getBlock({7, 127, 7, 7}), 3);
     EXPECT_EQ(stone.count, 0u);
-    EXPECT_EQ(world.getBlock({7, 127, 7, 7}), 0) << "nothing left to place";
+    EXPECT_FALSE(stone.place(&world, {6, 127, 7, 7}));
+    EXPECT_EQ(world.getBlock({6, 127, 7, 7}), 0) << "nothing left to place";
 }
 
 TEST_F(BlockPlacingTest, RefusesCellsOutsideTheWorldUnloadedOrSolid) {

@@ -113,6 +113,16 @@ TEST_F(ItemsGlTest, EveryIconCellOfTheAtlasReadsBackAsItsOwnCell) {
                 [&](glm::ivec2 pos) { itemDrawing::drawAtlasCell(sprite, i * 36, row.y, pos); },
                 atlas, i * 36, row.y, std::string(row.name) + " " + std::to_string(i));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    // The generator keeps to the grid: nothing is painted in the gaps between cells, so an
+    // icon drawn with another row or column pitch would show up here.
+    int strayTexels = 0;
+    for (int y = 0; y < atlas.height; ++y)
+        for (int x = 0; x < atlas.width; ++x) {
+            const bool inCell = x % 36 < 35 && y % 37 < 36;
+            if (!inCell && atlas.rgba[(size_t(y) * atlas.width + x) * 4 + 3] != 0) ++strayTexels;
+        }
+    EXPECT_EQ(strayTexels, 0);
 }
 
 // Pixels that differ from the clear colour inside a rectangle.

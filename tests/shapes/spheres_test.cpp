@@ -47,7 +47,7 @@ TEST(Sphere, SolidBallMesh) {
 }
 
 TEST(Hypersphere, LayersCloseTheirRings) {
-    const Hypersphere::AngleTable angles(6);
+    const AngleTable angles(6);
     ASSERT_EQ(angles.sines.size(), 13u);
     EXPECT_EQ(angles.sines[12], angles.sines[0]);
     EXPECT_EQ(angles.cosines[12], angles.cosines[0]);

@@ -1,6 +1,6 @@
 #include "world/Chunk.h"
 #include "world/ChunkFaceTables.h"
-#include "world/World.h"
+#include "world/HandMadeWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -191,22 +191,8 @@ TEST(ChunkMeshing, FacesTowardNeighboursNeedTheNeighbourAndAirThere) {
     EXPECT_EQ(faces[4].origin, glm::ivec4(0, 40, 7, 0));
 }
 
-// A world of hand-made loaded chunks, without streaming or GL.
-struct TestWorld {
-    World world;
-    ~TestWorld() {
-        for (auto& [coords, chunk] : world.chunks) delete chunk;
-    }
-    Chunk* add(const glm::i64vec3& coords) {
-        auto* chunk = new Chunk(coords);
-        chunk->loaded = true;
-        world.chunks[coords] = chunk;
-        return chunk;
-    }
-};
-
 TEST(ChunkMeshing, ArrivingNeighbourOpensFacesThroughTheHandOver) {
-    TestWorld t;
+    HandMadeWorld t;
     Chunk* a = t.add({0, 0, 0});
     a->setBlock(7, 70, 2, 2, 3);
     a->buildMesh(&t.world, true);
@@ -236,7 +222,7 @@ TEST(ChunkMeshing, ArrivingNeighbourOpensFacesThroughTheHandOver) {
 }
 
 TEST(ChunkMeshing, EditDuringAWorkerBuildIsNotLost) {
-    TestWorld t;
+    HandMadeWorld t;
     Chunk* a = t.add({0, 0, 0});
     a->buildMesh(&t.world, false);
     a->updateMesh(&t.world);
@@ -266,7 +252,7 @@ TEST(ChunkMeshing, EditDuringAWorkerBuildIsNotLost) {
 
 // Workers publish while the main thread installs and rebuilds: the last state always wins.
 TEST(ChunkMeshing, ConcurrentBuildsAndInstallsSettleOnTheCurrentBlocks) {
-    TestWorld t;
+    HandMadeWorld t;
     Chunk* a = t.add({0, 0, 0});
     Chunk* b = t.add({0, 1, 0});
     b->setBlock(1, 20, 0, 1, 3);

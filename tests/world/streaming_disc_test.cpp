@@ -154,6 +154,15 @@ TEST(DiscSelection, DiscEdgeOnAnIntegerLineGivesNoNaNOrHang) {
         expectCoversDisc({4.0f, -2.0f, 7.0f}, 3.0f, normal, random);
 }
 
+TEST(DiscSelection, ChordThroughGridCornersKeepsTheCellsItCrosses) {
+    // A plane at 45 degrees whose chords run exactly through grid corners (x + w = 1): at each
+    // corner both boundaries are crossed at once, and the chord goes on in the diagonal cell.
+    std::mt19937 random(5);
+    for (const glm::vec3 normal : {glm::vec3(1, 0, 1), glm::vec3(1, 0, -1), glm::vec3(1, 1, 0)})
+        for (float radius : {2.0f, 3.0f, 5.0f})
+            expectCoversDisc({0.5f, 0.5f, 0.5f}, radius, normal, random);
+}
+
 TEST(DiscSelection, BadInputSelectsNothingOrFallsBackToTheWPlane) {
     EXPECT_TRUE(selectDisc({NAN, 0, 0}, 2.0f, {0, 0, 1}).cells.empty());
     EXPECT_TRUE(selectDisc({0, 0, 0}, 0.0f, {0, 0, 1}).cells.empty());

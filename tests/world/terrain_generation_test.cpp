@@ -189,7 +189,7 @@ TEST(TerrainGeneration, OresReplaceOnlyStoneOffEveryThirdIndex) {
 TEST(TerrainGeneration, TreesGrowFromTheTrunkColumnAndStayInTheChunk) {
     const TerrainGenerator generator(SEED);
     const auto chunks = sampleChunks(70);
-    int withTree = 0, desertTrees = 0;
+    int withTree = 0;
     for (const auto& c : chunks) {
         auto base = terrainAndOres(generator, c);
         auto full = generated(generator, c);
@@ -214,7 +214,6 @@ TEST(TerrainGeneration, TreesGrowFromTheTrunkColumnAndStayInTheChunk) {
         }
         if (!tree) continue;
         ++withTree;
-        desertTrees += desert;
         EXPECT_GE(woodCells, 4);
         // The trunk stands on the top solid block of its column, at local 3 or 4.
         const auto k = glm::ivec3(c);
@@ -227,7 +226,6 @@ TEST(TerrainGeneration, TreesGrowFromTheTrunkColumnAndStayInTheChunk) {
     }
     EXPECT_GT(withTree, int(chunks.size()) * 15 / 100);  // about 30 %
     EXPECT_LT(withTree, int(chunks.size()) * 45 / 100);
-    (void)desertTrees;
 }
 
 TEST(TerrainGeneration, TreeOverAllCaveColumnGrowsFromTheBottom) {

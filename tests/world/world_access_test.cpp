@@ -1,25 +1,13 @@
 #include "world/FakeEntity.h"
-#include "world/World.h"
+#include "world/HandMadeWorld.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 namespace {
 
-// A world of hand-made loaded chunks, without streaming or GL.
-class WorldAccessTest : public ::testing::Test {
+class WorldAccessTest : public ::testing::Test, protected HandMadeWorld {
 protected:
-    World world;
-
-    ~WorldAccessTest() override {
-        for (auto& [coords, chunk] : world.chunks) delete chunk;
-    }
-    Chunk* add(const glm::i64vec3& coords, bool loaded = true) {
-        auto* chunk = new Chunk(coords);
-        chunk->loaded = loaded;
-        world.chunks[coords] = chunk;
-        return chunk;
-    }
     static std::vector<int> dirtySections(const Chunk* chunk) {
         std::vector<int> dirty;
         for (int s = 0; s < Chunk::SECTION_COUNT; ++s)
@@ -185,6 +173,15 @@ TEST_F(PickEntityTest, SpiderBesideTheRayIsHitWithinItsRadius) {
     EXPECT_EQ(pick(a, b), near);
     near->pos = {4.0f, 60.0f, 4.7f, 4.0f};
     EXPECT_EQ(pick(a, b), nullptr);
+}
+
+// A centre right on the segment gives a cosine that rounds just above 1: still a hit.
+TEST_F(PickEntityTest, EntityCentredOnASlantedSegmentIsHit) {
+    add({0, 0, 0});
+    const glm::vec4 a(2.0f, 60.0f, 2.0f, 2.0f), step(1.0f, -1.0f, 2.0f, 1.0f);
+    FakeEntity* onRay = place(a + step * 0.5f, 0.3f);
+    EXPECT_EQ(pick(a, a + step * 2.0f), onRay);
+    EXPECT_EQ(pick(a + step * 2.0f, a), onRay);
 }
 
 TEST_F(PickEntityTest, BehindTheNearerEndOnlyTheRadiusCounts) {
