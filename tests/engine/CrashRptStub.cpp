@@ -3,11 +3,10 @@
 #include "engine/CrashReporter.h"
 
 #define STUB_EXPORT extern "C" __attribute__((visibility("default")))
+#define STUB_UNUSED_ENTRY(name) STUB_EXPORT int name() { return 0; }
 
 namespace {
-int initCalls = 0;
-int readyCalls = 0;
-int initFlags = 0;
+int initCalls = 0, readyCalls = 0, initFlags = 0;
 crashrpt::ApplicationRecord application{};
 crashrpt::HandlerSettings settings{};
 crashrpt::RuntimeHooks hooks{};
@@ -23,14 +22,10 @@ STUB_EXPORT int InitCrashRpt(const void* app, const void* handlerSettings, int f
 }
 // Ready on the third question, so the game has to wait twice.
 STUB_EXPORT int IsReadyToExit() { return ++readyCalls >= 3; }
-STUB_EXPORT int SendReport() { return 0; }
-STUB_EXPORT int SetCustomInfo() { return 0; }
-STUB_EXPORT int AddUserInfoToReport() { return 0; }
-STUB_EXPORT int RemoveUserInfoFromReport() { return 0; }
-STUB_EXPORT int AddFileToReport() { return 0; }
-STUB_EXPORT int RemoveFileFromReport() { return 0; }
-STUB_EXPORT int GetVersionFromApp() { return 0; }
-STUB_EXPORT int GetVersionFromFile() { return 0; }
+STUB_UNUSED_ENTRY(SendReport) STUB_UNUSED_ENTRY(SetCustomInfo)
+STUB_UNUSED_ENTRY(AddUserInfoToReport) STUB_UNUSED_ENTRY(RemoveUserInfoFromReport)
+STUB_UNUSED_ENTRY(AddFileToReport) STUB_UNUSED_ENTRY(RemoveFileFromReport)
+STUB_UNUSED_ENTRY(GetVersionFromApp) STUB_UNUSED_ENTRY(GetVersionFromFile)
 
 // What the test reads back.
 STUB_EXPORT int stubInitCalls() { return initCalls; }

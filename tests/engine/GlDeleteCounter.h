@@ -2,18 +2,19 @@
 
 #include <GL/glew.h>
 
+#include <utility>
+
 // Counts the GL names that wrappers delete, by swapping GLEW's entry points for counting ones
 // while an instance lives. Before a context exists the entry points are null: a wrapper that
 // deletes anything then would crash, and a counter still counts it.
 class GlDeleteCounter {
 public:
+    static inline int buffers = 0, vertexArrays = 0;
+
     GlDeleteCounter() {
-        buffers = 0;
-        vertexArrays = 0;
-        savedBuffers = __glewDeleteBuffers;
-        savedVertexArrays = __glewDeleteVertexArrays;
-        __glewDeleteBuffers = &countBuffers;
-        __glewDeleteVertexArrays = &countVertexArrays;
+        buffers = vertexArrays = 0;
+        savedBuffers = std::exchange(__glewDeleteBuffers, &countBuffers);
+        savedVertexArrays = std::exchange(__glewDeleteVertexArrays, &countVertexArrays);
     }
     ~GlDeleteCounter() {
         __glewDeleteBuffers = savedBuffers;
@@ -21,9 +22,6 @@ public:
     }
     GlDeleteCounter(const GlDeleteCounter&) = delete;
     GlDeleteCounter& operator=(const GlDeleteCounter&) = delete;
-
-    static inline int buffers = 0;
-    static inline int vertexArrays = 0;
 
 private:
     static inline PFNGLDELETEBUFFERSPROC savedBuffers = nullptr;

@@ -13,22 +13,18 @@
 
 namespace {
 
-// Writes a sine tone of the given length through libsndfile; format is e.g. SF_FORMAT_WAV |
-// SF_FORMAT_PCM_16.
+// Writes a sine tone through libsndfile in any format it writes.
 void writeTone(const std::filesystem::path& path, double seconds, int channels = 1,
                int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16, int rate = 22050) {
     std::filesystem::create_directories(path.parent_path());
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
-    info.format = format;
+    SF_INFO info{0, rate, channels, format, 0, 0};
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
     const auto frames = static_cast<size_t>(seconds * rate);
     std::vector<float> samples(frames * channels);
-    for (size_t i = 0; i < frames; ++i)
-        for (int c = 0; c < channels; ++c)
-            samples[i * channels + c] = 0.25f * std::sin(6.2831853f * 440.0f * (c + 1) * i / rate);
+    for (size_t i = 0; i < samples.size(); ++i)  // channel c sounds (c + 1) x 440 Hz
+        samples[i] = 0.25f * std::sin(6.2831853f * 440.0f * float(i % channels + 1) *
+                                      float(i / channels) / float(rate));
     sf_writef_float(file, samples.data(), static_cast<sf_count_t>(frames));
     sf_close(file);
 }
@@ -41,6 +37,12 @@ void resetAudio() {
     audio::musicVolume = 1.0f;
     audio::musicHandle = 0;
     audio::nextTrack = 0;
+}
+
+std::pair<bool, std::string> loadTrackList(const std::string& path) {
+    testing::internal::CaptureStdout();
+    const bool result = audio::loadTrackList(path);
+    return {result, testing::internal::GetCapturedStdout()};
 }
 
 }  // namespace
@@ -62,26 +64,24 @@ protected:
     }
     std::pair<bool, std::string> loadTracks(const std::string& json) {
         dir.write("music.json", json);
-        testing::internal::CaptureStdout();
-        const bool result = audio::loadTrackList("music.json");
-        return {result, testing::internal::GetCapturedStdout()};
+        return loadTrackList("music.json");
     }
-    // Plays the current track until it is stopped, then lets the music move on.
-    unsigned playedIndexAfterStop() {
+    // Stops the current track and lets the music move on; the index of the track it started.
+    unsigned nextPlayed() {
         audio::stop(audio::musicHandle);
         EXPECT_TRUE(audio::updateMusic());
-        return (audio::nextTrack + static_cast<unsigned>(audio::tracks.size()) - 1) %
-               static_cast<unsigned>(audio::tracks.size());
+        return (audio::nextTrack + audio::tracks.size() - 1) % audio::tracks.size();
     }
 };
 
-TEST_F(AudioTest, TrackListWithAMissingFilePlaysTheOthersInTurn) {
+TEST_F(AudioTest, TrackListWithAMissingFileOrANumberPlaysTheOthersInTurn) {
     tone("one.wav", 5.0);
     tone("three.wav", 5.0);
-    const auto [result, output] = loadTracks(R"(["one.wav", "two.wav", "three.wav"])");
+    const auto [result, output] = loadTracks(R"(["one.wav", 3, "two.wav", "three.wav"])");
     EXPECT_TRUE(result);
     EXPECT_EQ(output,
               "successfully loaded track \"one.wav\"\n"
+              "error: all track names must be strings\n"
               "error: unable to load track \"two.wav\"\n"
               "successfully loaded track \"three.wav\"\n");
     EXPECT_EQ(audio::tracks, (std::vector<std::string>{"one.wav", "two.wav", "three.wav"}));
@@ -93,10 +93,9 @@ TEST_F(AudioTest, TrackListWithAMissingFilePlaysTheOthersInTurn) {
     const audio::Handle first = audio::musicHandle;
     EXPECT_TRUE(audio::updateMusic()) << "a playing track is left alone";
     EXPECT_EQ(audio::musicHandle, first);
-
-    EXPECT_EQ(playedIndexAfterStop(), 2u);
-    EXPECT_EQ(playedIndexAfterStop(), 0u);
-    EXPECT_EQ(playedIndexAfterStop(), 2u);
+    EXPECT_EQ(nextPlayed(), 2u);
+    EXPECT_EQ(nextPlayed(), 0u);
+    EXPECT_EQ(nextPlayed(), 2u);
 }
 
 TEST_F(AudioTest, TheNextTrackStartsWhenTheCurrentOneEnds) {
@@ -114,41 +113,22 @@ TEST_F(AudioTest, TheNextTrackStartsWhenTheCurrentOneEnds) {
     EXPECT_EQ(audio::nextTrack, 0u);
 }
 
-TEST_F(AudioTest, TrackListThatIsNotAnArrayIsRefused) {
-    const auto [result, output] = loadTracks(R"({"track": "one.wav"})");
-    EXPECT_FALSE(result);
-    EXPECT_EQ(output, "error: expected an array for track list\n");
-    EXPECT_TRUE(audio::tracks.empty());
-}
-
-TEST_F(AudioTest, MissingOrBrokenTrackListFileIsReported) {
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(audio::loadTrackList("absent.json"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "error: unable to load track list file \"absent.json\"\n");
-    const auto [result, output] = loadTracks("[\"one.wav\"");
-    EXPECT_FALSE(result);
-    EXPECT_EQ(output, "error: unable to load track list file \"music.json\"\n");
-}
-
-TEST_F(AudioTest, ANumberAmongTheNamesIsSkipped) {
-    tone("a.wav", 0.1);
-    tone("b.wav", 0.1);
-    const auto [result, output] = loadTracks(R"(["a.wav", 3, "b.wav"])");
-    EXPECT_TRUE(result);
-    EXPECT_EQ(output,
-              "successfully loaded track \"a.wav\"\n"
-              "error: all track names must be strings\n"
-              "successfully loaded track \"b.wav\"\n");
-    EXPECT_EQ(audio::tracks, (std::vector<std::string>{"a.wav", "b.wav"}));
-}
-
-TEST_F(AudioTest, AnEmptyTrackListPlaysNothing) {
-    const auto [result, output] = loadTracks("[]");
-    EXPECT_FALSE(result);
-    EXPECT_EQ(output, "");
-    for (int i = 0; i < 3; ++i) EXPECT_FALSE(audio::updateMusic());
-    EXPECT_EQ(audio::musicHandle, 0u);
+TEST_F(AudioTest, RefusedOrEmptyTrackListsPlayNothing) {
+    const std::pair<const char*, std::string> cases[] = {
+        {R"({"track": "one.wav"})", "error: expected an array for track list\n"},
+        {"[\"one.wav\"", "error: unable to load track list file \"music.json\"\n"},
+        {"[]", ""},
+        {nullptr, "error: unable to load track list file \"absent.json\"\n"},
+    };
+    tone("one.wav", 1.0);
+    for (const auto& [json, message] : cases) {
+        SCOPED_TRACE(json ? json : "no file");
+        const auto result = json ? loadTracks(json) : loadTrackList("absent.json");
+        EXPECT_EQ(result, std::make_pair(false, message));
+        EXPECT_TRUE(audio::tracks.empty());
+        for (int i = 0; i < 2; ++i) EXPECT_FALSE(audio::updateMusic());
+        EXPECT_EQ(audio::musicHandle, 0u);
+    }
 }
 
 TEST_F(AudioTest, AListOfOnlyMissingTracksPlaysNothingAndTriesAgain) {
@@ -160,76 +140,60 @@ TEST_F(AudioTest, AListOfOnlyMissingTracksPlaysNothingAndTriesAgain) {
     EXPECT_EQ(audio::nextTrack, 0u);
 }
 
-TEST_F(AudioTest, LoadingANameASecondTimeKeepsTheFirstSound) {
+TEST_F(AudioTest, LoadingANameASecondTimeKeepsTheFirstAndBadFilesLeaveNoEntry) {
     tone("effect.wav", 0.1);
     ASSERT_TRUE(audio::loadSound("effect.wav"));
     const size_t frames = audio::sounds.at("effect.wav").frameCount();
     tone("effect.wav", 0.3);
     EXPECT_FALSE(audio::loadSound("effect.wav"));
     EXPECT_EQ(audio::sounds.at("effect.wav").frameCount(), frames);
-}
 
-TEST_F(AudioTest, MissingAndUndecodableFilesLeaveNoEntry) {
     EXPECT_FALSE(audio::loadSound("absent.wav"));
     dir.write("assets/audio/noise.wav", "this is not a sound file at all");
     EXPECT_FALSE(audio::loadSound("noise.wav"));
-    EXPECT_TRUE(audio::sounds.empty());
+    EXPECT_EQ(audio::sounds.size(), 1u);
 }
 
-TEST_F(AudioTest, DecodesTheUsualFormats) {
-    struct Case {
-        const char* name;
-        int format;
+TEST_F(AudioTest, DecodesTheUsualFormatsIntoAtMostTwoChannels) {
+    const std::tuple<const char*, int, int> cases[] = {
+        {"pcm.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2},
+        {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2},
+        {"lossless.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2},
+        {"music.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 2},
+        {"music.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 2},
+        {"surround.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 4},  // keeps the first two
     };
-    for (const Case& c : {Case{"pcm.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-                          Case{"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
-                          Case{"lossless.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
-                          Case{"music.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
-                          Case{"music.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III}}) {
-        writeTone(dir.path / "assets/audio" / c.name, 0.5, 2, c.format, 44100);
-        ASSERT_TRUE(audio::loadSound(c.name)) << c.name;
-        const audio::Sound& sound = audio::sounds.at(c.name);
-        EXPECT_EQ(sound.channels(), 2) << c.name;
-        EXPECT_EQ(sound.sampleRate(), 44100) << c.name;
-        EXPECT_NEAR(sound.duration(), 0.5, 0.06) << c.name;  // MP3 pads its frames
-        EXPECT_NE(audio::play(sound), 0u) << c.name;
+    for (const auto& [name, format, channels] : cases) {
+        SCOPED_TRACE(name);
+        writeTone(dir.path / "assets/audio" / name, 0.5, channels, format, 44100);
+        ASSERT_TRUE(audio::loadSound(name));
+        const audio::Sound& sound = audio::sounds.at(name);
+        EXPECT_EQ(sound.channels(), 2);
+        EXPECT_EQ(sound.samples().size(), sound.frameCount() * 2);
+        EXPECT_EQ(sound.sampleRate(), 44100);
+        EXPECT_NEAR(sound.duration(), 0.5, 0.06);  // MP3 pads its frames
+        EXPECT_NE(audio::play(sound), 0u);
     }
 }
 
-TEST_F(AudioTest, MoreThanTwoChannelsKeepTheFirstTwo) {
-    tone("surround.wav", 0.1, 4);
-    ASSERT_TRUE(audio::loadSound("surround.wav"));
-    const audio::Sound& sound = audio::sounds.at("surround.wav");
-    EXPECT_EQ(sound.channels(), 2);
-    EXPECT_EQ(sound.samples().size(), sound.frameCount() * 2);
-}
-
-TEST_F(AudioTest, SoundGroupsAreCreatedOnceByName) {
+TEST_F(AudioTest, SoundsPlayInTheirGroupAtTheGroupsVolume) {
     audio::SoundGroup& creature = audio::getSoundGroup("creature");
     EXPECT_NE(creature.group, 0u);
-    EXPECT_FLOAT_EQ(creature.volume, 1.0f);
     EXPECT_EQ(&audio::getSoundGroup("creature"), &creature);
-    EXPECT_EQ(audio::getSoundGroup("creature").group, creature.group);
     EXPECT_NE(audio::getSoundGroup("ambience").group, creature.group);
-}
 
-TEST_F(AudioTest, PlaySoundUsesTheGroupVolumeAndJoinsTheGroup) {
+    EXPECT_EQ(audio::playSound("hurt.wav", "creature"), 0u) << "not loaded";
     tone("hurt.wav", 5.0);
     ASSERT_TRUE(audio::loadSound("hurt.wav"));
-    audio::getSoundGroup("creature").volume = 0.25f;
+    creature.volume = 0.25f;
     const audio::Handle voice = audio::playSound("hurt.wav", "creature");
     ASSERT_NE(voice, 0u);
     EXPECT_FLOAT_EQ(audio::getVolume(voice), 0.25f);
-
     // Settings change the whole group at once.
-    audio::setVolume(audio::getSoundGroup("creature").group, 0.5f);
+    audio::setVolume(creature.group, 0.5f);
     EXPECT_FLOAT_EQ(audio::getVolume(voice), 0.5f);
-    audio::stop(audio::getSoundGroup("creature").group);
+    audio::stop(creature.group);
     EXPECT_FALSE(audio::isPlaying(voice));
-}
-
-TEST_F(AudioTest, PlayingASoundThatIsNotLoadedDoesNothing) {
-    EXPECT_EQ(audio::playSound("never.wav", "creature"), 0u);
 }
 
 TEST_F(AudioTest, MusicIsPlayedAtTheMusicVolumeAndKeepsItsVoice) {
@@ -255,6 +219,7 @@ TEST_F(AudioTest, MusicIsPlayedAtTheMusicVolumeAndKeepsItsVoice) {
 TEST_F(AudioTest, WithoutARunningEngineEveryPlayCallDoesNothing) {
     tone("theme.wav", 1.0);
     loadTracks(R"(["theme.wav"])");
+    audio::setGlobalVolume(0.7f);
     audio::shutdownEngine();
     EXPECT_FALSE(audio::engineRunning());
     EXPECT_EQ(audio::play(audio::sounds.at("theme.wav")), 0u);
@@ -262,16 +227,9 @@ TEST_F(AudioTest, WithoutARunningEngineEveryPlayCallDoesNothing) {
     EXPECT_FALSE(audio::updateMusic());
     EXPECT_EQ(audio::musicHandle, 0u);
 
-    // The sounds stay loaded; once an engine runs again they play.
+    // The sounds stay loaded and the restarted device mixes at the kept global volume.
     ASSERT_TRUE(audio::startEngine());
     EXPECT_TRUE(audio::updateMusic());
-}
-
-TEST_F(AudioTest, GlobalVolumeIsKeptAcrossEngineRestarts) {
-    audio::setGlobalVolume(0.7f);
-    audio::shutdownEngine();
-    ASSERT_TRUE(audio::startEngine());
-    // The restarted device mixes at the kept volume, not only the stored number.
     ALfloat gain = 0.0f;
     alGetListenerf(AL_GAIN, &gain);
     EXPECT_FLOAT_EQ(gain, 0.7f);
@@ -281,9 +239,7 @@ TEST_F(AudioTest, GlobalVolumeIsKeptAcrossEngineRestarts) {
 // The game's own music list: every track it names ships and decodes.
 TEST(MusicList, EveryListedTrackLoads) {
     resetAudio();
-    testing::internal::CaptureStdout();
-    const bool loaded = audio::loadTrackList("music.json");
-    const std::string output = testing::internal::GetCapturedStdout();
+    const auto [loaded, output] = loadTrackList("music.json");
     ASSERT_TRUE(loaded) << output;
     ASSERT_FALSE(audio::tracks.empty());
     for (const std::string& track : audio::tracks) {

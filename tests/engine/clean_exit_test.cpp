@@ -14,7 +14,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -54,9 +54,7 @@ void requestClose(Display* display, Window window) {
 
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 }  // namespace

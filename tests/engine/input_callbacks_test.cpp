@@ -11,6 +11,7 @@
 
 using testing_states::RecordingState;
 using Log = std::vector<std::string>;
+using Viewport = std::array<GLint, 4>;
 
 // The callbacks are called exactly as GLFW calls them, on a real window whose user pointer is
 // the manager.
@@ -35,58 +36,51 @@ protected:
         manager.pushState(&b);
         log.clear();
     }
-    static std::array<GLint, 4> viewport() {
-        std::array<GLint, 4> v{};
+    void sendInput() {
+        cursorPosCallback(window, 12.5, 40);
+        scrollCallback(window, 0, -1);
+        mouseButtonCallback(window, GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS, GLFW_MOD_SHIFT);
+        keyCallback(window, GLFW_KEY_E, 26, GLFW_RELEASE, GLFW_MOD_CONTROL);
+        charCallback(window, 0x00e9);
+    }
+    static Viewport viewport() {
+        Viewport v{};
         glGetIntegerv(GL_VIEWPORT, v.data());
         return v;
     }
 };
 
-TEST_F(InputCallbacksTest, InputEventsGoToTheTopStateOnly) {
-    pushBoth();
-    cursorPosCallback(window, 12.5, 40);
-    scrollCallback(window, 0, -1);
-    mouseButtonCallback(window, GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS, GLFW_MOD_SHIFT);
-    keyCallback(window, GLFW_KEY_E, 26, GLFW_RELEASE, GLFW_MOD_CONTROL);
-    charCallback(window, 0x00e9);
-    const Log expected = {"b.cursorPos 12.5 40", "b.scroll 0 -1", "b.mouseButton 1 1 1",
-                          "b.keyInput 69 26 0 2", "b.charInput 233"};
-    EXPECT_EQ(log, expected);
-}
-
-TEST_F(InputCallbacksTest, InputWithAnEmptyStackGoesNowhere) {
-    cursorPosCallback(window, 1, 2);
-    scrollCallback(window, 0, 1);
-    mouseButtonCallback(window, 0, 1, 0);
-    keyCallback(window, 65, 38, 1, 0);
-    charCallback(window, 65);
+TEST_F(InputCallbacksTest, InputGoesToTheTopStateOnlyAndNowhereWithAnEmptyStack) {
+    sendInput();
     framebufferSizeCallback(window, 300, 200);
     EXPECT_TRUE(log.empty());
-    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 300, 200}));
+    EXPECT_EQ(viewport(), (Viewport{0, 0, 300, 200}));
+
+    pushBoth();
+    sendInput();
+    EXPECT_EQ(log, (Log{"b.cursorPos 12.5 40", "b.scroll 0 -1", "b.mouseButton 1 1 1",
+                        "b.keyInput 69 26 0 2", "b.charInput 233"}));
 }
 
-TEST_F(InputCallbacksTest, ResizeSetsTheViewportAndReachesEveryStateBottomToTop) {
+TEST_F(InputCallbacksTest, ResizeReachesEveryStateBottomToTopAndAZeroSizeNothing) {
     pushBoth();
     framebufferSizeCallback(window, 640, 480);
-    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 640, 480}));
+    EXPECT_EQ(viewport(), (Viewport{0, 0, 640, 480}));
     EXPECT_EQ(log, (Log{"a.windowResize 640 480", "b.windowResize 640 480"}));
-}
 
-TEST_F(InputCallbacksTest, AZeroSizeIsIgnoredEntirely) {
-    pushBoth();
+    log.clear();
     framebufferSizeCallback(window, 0, 768);
     framebufferSizeCallback(window, 1024, 0);
     EXPECT_TRUE(log.empty());
-    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 256, 256}));
+    EXPECT_EQ(viewport(), (Viewport{0, 0, 640, 480}));
 }
 
 TEST_F(InputCallbacksTest, AStatePushedDuringAResizeIsResizedToo) {
     pushBoth();
     a.onResize = [this](StateManager& s) { s.pushState(&c); };
     framebufferSizeCallback(window, 320, 240);
-    const Log expected = {"a.windowResize 320 240", "b.pause", "c.init", "b.windowResize 320 240",
-                          "c.windowResize 320 240"};
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(log, (Log{"a.windowResize 320 240", "b.pause", "c.init", "b.windowResize 320 240",
+                        "c.windowResize 320 240"}));
 }
 
 TEST_F(InputCallbacksTest, InstallSetsAllSixCallbacks) {

@@ -25,11 +25,7 @@ protected:
     StateManager manager;
     LoopTimer timer;
 
-    void SetUp() override {
-        manager.pushState(&a);
-        log.clear();
-        timer = startLoopTimer(driver);
-    }
+    void SetUp() override { manager.pushState(&a); }
 
     Log frameAt(double time) {
         now = time;
@@ -37,66 +33,46 @@ protected:
         runFrame(manager, timer, driver);
         return log;
     }
-
-    static Log ticks(int n, const std::string& state = "a") {
+    // n ticks of the top state, then its render and the swap.
+    static Log frame(int n) {
         Log expected;
-        for (int i = 0; i < n; ++i) {
-            expected.push_back("poll");
-            expected.push_back(state + ".update");
-        }
+        for (int i = 0; i < n; ++i) expected.insert(expected.end(), {"poll", "a.update"});
+        expected.insert(expected.end(), {"a.render", "swap"});
         return expected;
-    }
-    static Log withFrameEnd(Log log, const std::string& state = "a") {
-        log.push_back(state + ".render");
-        log.push_back("swap");
-        return log;
     }
 };
 
-TEST_F(MainLoopTest, AFrameAfterAStallRunsExactlyOneTick) {
-    EXPECT_EQ(frameAt(0.25), withFrameEnd(ticks(1)));
-    // The lost time is dropped, not carried into the next frame.
-    EXPECT_EQ(frameAt(0.255), withFrameEnd(ticks(0)));
-}
-
-TEST_F(MainLoopTest, AShortFrameRunsNoTickAndPollsNothingButRendersAndSwaps) {
-    EXPECT_EQ(frameAt(0.005), withFrameEnd(ticks(0)));
-    EXPECT_DOUBLE_EQ(timer.accumulator, 0.005);
-}
-
-TEST_F(MainLoopTest, TimeAccumulatesAcrossShortFrames) {
-    frameAt(0.006);
-    EXPECT_EQ(frameAt(0.012), withFrameEnd(ticks(1)));
-    EXPECT_NEAR(timer.accumulator, 0.002, 1e-12);
-}
-
-TEST_F(MainLoopTest, ExactlyATenthOfASecondRunsTenTicks) {
-    EXPECT_EQ(frameAt(0.1), withFrameEnd(ticks(10)));
-}
-
-TEST_F(MainLoopTest, ExactlyOneTickLengthRunsOneTick) {
-    EXPECT_EQ(frameAt(0.01), withFrameEnd(ticks(1)));
-}
-
-TEST_F(MainLoopTest, JustOverATenthOfASecondIsCutToOneTick) {
-    EXPECT_EQ(frameAt(0.1001), withFrameEnd(ticks(1)));
-}
-
-TEST_F(MainLoopTest, RemainderCarriesIntoTheNextFrame) {
+TEST_F(MainLoopTest, TicksFollowTheAccumulatedTime) {
     // Times are chosen clear of rounding: sums of 0.01 drift in binary floating point.
-    EXPECT_EQ(frameAt(0.035), withFrameEnd(ticks(3)));
-    EXPECT_EQ(frameAt(0.0425), withFrameEnd(ticks(1)));
+    struct Case {
+        std::vector<double> frameTimes;
+        std::vector<int> ticks;
+    };
+    const Case cases[] = {
+        {{0.25, 0.255}, {1, 0}},    // after a stall one tick runs; the lost time is dropped
+        {{0.005}, {0}},             // no tick and no poll, but a render and a swap
+        {{0.006, 0.012}, {0, 1}},   // short frames add up
+        {{0.1}, {10}},
+        {{0.01}, {1}},
+        {{0.1001}, {1}},
+        {{0.035, 0.0425}, {3, 1}},  // the remainder carries into the next frame
+    };
+    for (const Case& c : cases) {
+        now = 0.0;
+        timer = startLoopTimer(driver);
+        for (size_t i = 0; i < c.frameTimes.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << "frame at " << c.frameTimes[i]);
+            EXPECT_EQ(frameAt(c.frameTimes[i]), frame(c.ticks[i]));
+        }
+    }
 }
 
 TEST_F(MainLoopTest, EventsArePolledBeforeEachUpdateAndReachTheCurrentTop) {
     // A callback during the second poll pushes b: that tick's update already goes to b.
     int polls = 0;
-    duringPoll = [&] {
-        if (++polls == 2) manager.pushState(&b);
-    };
-    Log expected = {"poll", "a.update", "poll", "a.pause", "b.init", "b.update", "poll",
-                    "b.update", "b.render", "swap"};
-    EXPECT_EQ(frameAt(0.035), expected);
+    duringPoll = [&] { if (++polls == 2) manager.pushState(&b); };
+    EXPECT_EQ(frameAt(0.035), (Log{"poll", "a.update", "poll", "a.pause", "b.init", "b.update",
+                                   "poll", "b.update", "b.render", "swap"}));
 }
 
 TEST_F(MainLoopTest, AStateThatEmptiesTheStackEndsTheFrameWithOneMoreSwap) {
@@ -107,25 +83,19 @@ TEST_F(MainLoopTest, AStateThatEmptiesTheStackEndsTheFrameWithOneMoreSwap) {
 
 TEST_F(MainLoopTest, TheLoopEndsAfterTheFrameInWhichTheStackEmptied) {
     int updates = 0;
-    a.onUpdate = [&](StateManager& s) {
-        if (++updates == 3) s.popState();
-    };
-    driver.time = [this] { return now += 0.0125; };  // one tick per frame
+    a.onUpdate = [&](StateManager& s) { if (++updates == 3) s.popState(); };
+    driver.time = [this] { ++timeReads; return now += 0.0125; };  // one tick per frame
     log.clear();
     runMainLoop(manager, driver);
-    EXPECT_EQ(updates, 3);
-    EXPECT_TRUE(manager.states.empty());
-    // Three frames: the last updates, closes and swaps without rendering.
-    const Log expected = {"poll", "a.update", "a.render", "swap", "poll", "a.update", "a.render",
-                          "swap", "poll", "a.update", "a.close", "swap"};
+    Log expected = frame(1), second = frame(1);
+    expected.insert(expected.end(), second.begin(), second.end());
+    expected.insert(expected.end(), {"poll", "a.update", "a.close", "swap"});
     EXPECT_EQ(log, expected);
-}
 
-TEST_F(MainLoopTest, AnEmptyStackRunsNoFrame) {
-    manager.popState();
+    // With the stack empty from the start no frame runs: only the start time is read.
     log.clear();
     timeReads = 0;
     runMainLoop(manager, driver);
     EXPECT_TRUE(log.empty());
-    EXPECT_EQ(timeReads, 1);  // the start time only
+    EXPECT_EQ(timeReads, 1);
 }

@@ -6,82 +6,45 @@
 
 using testing_states::RecordingState;
 using Log = std::vector<std::string>;
+using Stack = std::vector<State*>;
 
-class StateManagerTest : public ::testing::Test {
-protected:
+TEST(StateManager, PushPopAndChangeRunExactlyTheirSteps) {
     Log log;
     RecordingState a{"a", log}, b{"b", log}, c{"c", log};
-    StateManager manager;
-
-    Log take() { return std::exchange(log, {}); }
-};
-
-TEST_F(StateManagerTest, PushOnEmptyStackOnlyInitialises) {
-    manager.pushState(&a);
-    EXPECT_EQ(take(), (Log{"a.init"}));
-    EXPECT_EQ(manager.states, (std::vector<State*>{&a}));
+    StateManager m;
+    struct Step {
+        std::function<void()> operation;
+        Log calls;
+        Stack stack;
+    };
+    const Step steps[] = {
+        {[&] { m.pushState(&a); }, {"a.init"}, {&a}},
+        {[&] { m.pushState(&b); }, {"a.pause", "b.init"}, {&a, &b}},
+        {[&] { m.changeState(&c); }, {"b.close", "c.init"}, {&a, &c}},  // nothing below stirs
+        {[&] { m.pushState(&b); }, {"c.pause", "b.init"}, {&a, &c, &b}},
+        // Pop two and push one ("quit to title"): every step in between runs.
+        {[&] { m.popState(); m.popState(); m.pushState(&b); },
+         {"b.close", "c.resume", "c.close", "a.resume", "a.pause", "b.init"}, {&a, &b}},
+        {[&] { m.popState(); m.popState(); }, {"b.close", "a.resume", "a.close"}, {}},
+        {[&] { m.popState(); }, {}, {}},
+        {[&] { m.changeState(&a); }, {"a.init"}, {&a}},  // a reused state is initialised again
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(i);
+        log.clear();
+        steps[i].operation();
+        EXPECT_EQ(log, steps[i].calls);
+        EXPECT_EQ(m.states, steps[i].stack);
+    }
 }
 
-TEST_F(StateManagerTest, PushPausesTheOldTopBeforeInitialisingTheNewOne) {
-    manager.pushState(&a);
-    take();
-    manager.pushState(&b);
-    EXPECT_EQ(take(), (Log{"a.pause", "b.init"}));
-    EXPECT_EQ(manager.states, (std::vector<State*>{&a, &b}));
-}
-
-TEST_F(StateManagerTest, PopClosesTheTopThenResumesTheNewTop) {
-    manager.pushState(&a);
-    manager.pushState(&b);
-    take();
-    manager.popState();
-    EXPECT_EQ(take(), (Log{"b.close", "a.resume"}));
-    manager.popState();
-    EXPECT_EQ(take(), (Log{"a.close"}));
-    EXPECT_TRUE(manager.states.empty());
-    manager.popState();
-    EXPECT_TRUE(take().empty());
-}
-
-TEST_F(StateManagerTest, ChangeReplacesTheTopWithoutResumeOrPauseBelow) {
-    manager.pushState(&a);
-    manager.pushState(&b);
-    take();
-    manager.changeState(&c);
-    EXPECT_EQ(take(), (Log{"b.close", "c.init"}));
-    EXPECT_EQ(manager.states, (std::vector<State*>{&a, &c}));
-}
-
-TEST_F(StateManagerTest, ChangeOnEmptyStackOnlyInitialises) {
-    manager.changeState(&a);
-    EXPECT_EQ(take(), (Log{"a.init"}));
-    EXPECT_EQ(manager.states, (std::vector<State*>{&a}));
-}
-
-TEST_F(StateManagerTest, CombinedOperationsRunEveryStepInBetween) {
-    // "Quit to title": pop two, push one.
-    manager.pushState(&a);
-    manager.pushState(&b);
-    manager.pushState(&c);
-    take();
-    manager.popState();
-    manager.popState();
-    manager.pushState(&b);
-    EXPECT_EQ(take(), (Log{"c.close", "b.resume", "b.close", "a.resume", "a.pause", "b.init"}));
-    EXPECT_EQ(manager.states, (std::vector<State*>{&a, &b}));
-}
-
-TEST_F(StateManagerTest, AStatePushedAgainIsInitialisedAgain) {
-    manager.pushState(&a);
-    manager.popState();
-    manager.pushState(&a);
-    EXPECT_EQ(take(), (Log{"a.init", "a.close", "a.init"}));
-}
-
-TEST_F(StateManagerTest, AStateMayPushAnotherFromItsInit) {
+TEST(StateManager, AStateMayPushAnotherFromItsInit) {
     // The world-generation screen is pushed right after the game screen, from one callback.
-    a.onInit = [this](StateManager& s) { s.pushState(&b); };
-    manager.pushState(&a);
-    EXPECT_EQ(take(), (Log{"a.init", "a.pause", "b.init"}));
-    EXPECT_EQ(manager.states, (std::vector<State*>{&a, &b}));
+    Log log;
+    RecordingState a{"a", log}, b{"b", log};
+    StateManager m;
+    a.onInit = [&](StateManager& s) { s.pushState(&b); };
+    m.pushState(&a);
+    EXPECT_EQ(log, (Log{"a.init", "a.pause", "b.init"}));
+    EXPECT_EQ(m.states, (Stack{&a, &b}));
 }

@@ -1,20 +1,16 @@
 #include "game/Entity.h"
+#include "support/TempWorkDir.h"
 #include "world/FakeEntity.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 
 using nlohmann::json;
 
 namespace {
 
 TEST(EntityRecord, MergeReplacesTopLevelKeysOnly) {
-    json base = {{"item", {{"name", "Y"}, {"count", 1}}}, {"extra", 1}};
-    json additions = {{"item", {{"name", "X"}}}};
-    EXPECT_EQ(Entity::mergeAttributes(base, additions),
+    const json base = {{"item", {{"name", "Y"}, {"count", 1}}}, {"extra", 1}};
+    EXPECT_EQ(Entity::mergeAttributes(base, {{"item", {{"name", "X"}}}}),
               (json{{"item", {{"name", "X"}}}, {"extra", 1}}));
     EXPECT_EQ(Entity::mergeAttributes(base, json::object()), base);
     EXPECT_EQ(Entity::mergeAttributes(json::object(), {{"a", {1, 2}}}), (json{{"a", {1, 2}}}));
@@ -24,61 +20,54 @@ TEST(EntityRecord, ToJsonWritesNamePositionAndAttributes) {
     FakeEntity spider({1.5f, -2.0f, 3.25f, 100.0f});
     spider.name = "Spider";
     spider.attributes = {{"type", 2}, {"direction", {{"x", 1.0}}}};
-    EXPECT_EQ(spider.toJson(),
-              (json{{"name", "Spider"},
-                    {"position", {{"x", 1.5}, {"y", -2.0}, {"z", 3.25}, {"w", 100.0}}},
-                    {"attributes", {{"type", 2}, {"direction", {{"x", 1.0}}}}}}));
+    EXPECT_EQ(spider.toJson(), json::parse(R"({"name": "Spider",
+        "position": {"x": 1.5, "y": -2.0, "z": 3.25, "w": 100.0},
+        "attributes": {"type": 2, "direction": {"x": 1.0}}})"));
 }
 
-TEST(EntityRecord, ShippedDefinitionsNameTheThreeKinds) {
+TEST(EntityRecord, ShippedDefinitionsNameTheThreeKindsAndBrokenFilesLoadAsNothing) {
     ASSERT_TRUE(loadEntityInfo());
-    const json& info = entityInfo;
-    EXPECT_EQ(info.at("Item").at("type"), "item");
-    EXPECT_EQ(info.at("Spider").at("type"), "spider");
-    EXPECT_EQ(info.at("Chest").at("type"), "chest");
-    EXPECT_TRUE(info.at("Chest").at("baseAttributes").at("inventory").is_array());
-    for (const auto& [name, definition] : info.items())
+    for (auto [name, type] : {std::pair("Item", "item"), {"Spider", "spider"}, {"Chest", "chest"}})
+        EXPECT_EQ(entityInfo.at(name).at("type"), type);
+    EXPECT_TRUE(entityInfo.at("Chest").at("baseAttributes").at("inventory").is_array());
+    for (const auto& [name, definition] : entityInfo.items())
         EXPECT_TRUE(definition.at("baseAttributes").is_object()) << name;
-}
 
-TEST(EntityRecord, MissingOrBrokenDefinitionFilesLoadAsNothing) {
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("hm-entity-info-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    EXPECT_FALSE(loadEntityInfo((dir / "missing.json").string()));
-    EXPECT_TRUE(entityInfo.is_null());
-    std::ofstream(dir / "broken.json") << "{\"Item\": ";
-    EXPECT_FALSE(loadEntityInfo((dir / "broken.json").string()));
-    std::ofstream(dir / "array.json") << "[1, 2]";
-    EXPECT_FALSE(loadEntityInfo((dir / "array.json").string()));
-    std::filesystem::remove_all(dir);
+    testfs::TempWorkDir tmp;
+    tmp.write("broken.json", "{\"Item\": ");
+    tmp.write("array.json", "[1, 2]");
+    for (const char* file : {"missing.json", "broken.json", "array.json"}) {
+        EXPECT_FALSE(loadEntityInfo(file)) << file;
+        EXPECT_FALSE(entityInfo.is_object()) << file;
+    }
 }
 
 // Records and definitions from disk are untrusted: none of these may throw or build anything.
 TEST(EntityRecord, UnusableRecordsAndDefinitionsGiveNoEntity) {
+    const json empty = json::object();
     entityInfo = {{"Odd", "not an object"},
-                  {"NoType", {{"baseAttributes", json::object()}}},
-                  {"NumberType", {{"type", 3}, {"baseAttributes", json::object()}}},
+                  {"NoType", {{"baseAttributes", empty}}},
+                  {"NumberType", {{"type", 3}, {"baseAttributes", empty}}},
                   {"NoBase", {{"type", "item"}}},
-                  {"Unknown", {{"type", "dragon"}, {"baseAttributes", json::object()}}},
+                  {"Unknown", {{"type", "dragon"}, {"baseAttributes", empty}}},
                   {"WrongCase", {{"type", "Item"}, {"baseAttributes", {{"item", nullptr}}}}}};
-    json position = {{"x", 1}, {"y", 2}, {"z", 3}, {"w", 4}};
+    const json at = {{"x", 1}, {"y", 2}, {"z", 3}, {"w", 4}};
     const json records[] = {
-        json(nullptr),
+        nullptr,
         json::array(),
-        {{"name", 7}, {"position", position}, {"attributes", json::object()}},
-        {{"name", "Unknown"}, {"attributes", json::object()}},
-        {{"name", "Unknown"}, {"position", {{"x", 1}, {"y", 2}, {"z", 3}}}, {"attributes", {}}},
+        {{"name", 7}, {"position", at}, {"attributes", empty}},
+        {{"name", "Unknown"}, {"attributes", empty}},
+        {{"name", "Unknown"}, {"position", {{"x", 1}, {"y", 2}, {"z", 3}}}, {"attributes", empty}},
         {{"name", "Unknown"}, {"position", {{"x", "1"}, {"y", 2}, {"z", 3}, {"w", 4}}},
-         {"attributes", {}}},
-        {{"name", "Unknown"}, {"position", position}},
-        {{"name", "Missing"}, {"position", position}, {"attributes", json::object()}},
-        {{"name", "Odd"}, {"position", position}, {"attributes", json::object()}},
-        {{"name", "NoType"}, {"position", position}, {"attributes", json::object()}},
-        {{"name", "NumberType"}, {"position", position}, {"attributes", json::object()}},
-        {{"name", "NoBase"}, {"position", position}, {"attributes", json::object()}},
-        {{"name", "Unknown"}, {"position", position}, {"attributes", nullptr}},
-        {{"name", "WrongCase"}, {"position", position}, {"attributes", json::array()}},
+         {"attributes", empty}},
+        {{"name", "Unknown"}, {"position", at}},
+        {{"name", "Unknown"}, {"position", at}, {"attributes", nullptr}},
+        {{"name", "WrongCase"}, {"position", at}, {"attributes", json::array()}},
+        {{"name", "Missing"}, {"position", at}, {"attributes", empty}},
+        {{"name", "Odd"}, {"position", at}, {"attributes", empty}},
+        {{"name", "NoType"}, {"position", at}, {"attributes", empty}},
+        {{"name", "NumberType"}, {"position", at}, {"attributes", empty}},
+        {{"name", "NoBase"}, {"position", at}, {"attributes", empty}},
     };
     for (const json& record : records) {
         std::unique_ptr<Entity> entity;

@@ -3,6 +3,7 @@
 #include "support/GlTestContext.h"
 #include "support/ShaderChecks.h"
 
+#include <glm/glm.hpp>
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
@@ -22,80 +23,61 @@ struct Image {
         int channels = 0;
         pixels.reset(stbi_load(("assets/textures/" + name).c_str(), &width, &height, &channels, 4));
     }
-    const unsigned char* at(int x, int y) const { return pixels.get() + (size_t(y) * width + x) * 4; }
+    int alpha(int x, int y) const { return pixels.get()[(size_t(y) * width + x) * 4 + 3]; }
+    int red(int x, int y) const { return pixels.get()[(size_t(y) * width + x) * 4]; }
 };
 
-TEST(GameAssets, HealthVialHasItsFillAndFrameHalves) {
+TEST(GameAssets, HudImagesHaveTheirLayouts) {
+    // The health vial: red liquid in the fill half (clear outside the vial), glass and rim in
+    // the frame half.
     Image health("health.png");
-    ASSERT_TRUE(health.pixels);
-    EXPECT_EQ(health.width, 64);
-    EXPECT_EQ(health.height, 48);
-    // Inside the vial: red liquid in the fill half, clear glass in the frame half.
-    EXPECT_GT(health.at(6, 30)[0], 150);
-    EXPECT_EQ(health.at(6, 30)[3], 255);
-    EXPECT_EQ(health.at(32 + 6, 30)[3], 0);
-    // Outside the vial the fill half is clear, so the bar shows only the liquid's shape.
-    EXPECT_EQ(health.at(0, 47)[3], 0);
-    // The frame half draws the vial's rim.
+    ASSERT_EQ(glm::ivec2(health.width, health.height), glm::ivec2(64, 48));
+    EXPECT_GT(health.red(6, 30), 150);
+    EXPECT_EQ(health.alpha(6, 30), 255);
+    EXPECT_EQ(health.alpha(32 + 6, 30), 0);
+    EXPECT_EQ(health.alpha(0, 47), 0);
     int rim = 0;
-    for (int x = 32; x < 64; ++x) rim += health.at(x, 30)[3] == 255;
+    for (int x = 32; x < 64; ++x) rim += health.alpha(x, 30) == 255;
     EXPECT_GE(rim, 2);
+
+    Image cross("crosshair.png");  // a white cross on clear
+    ASSERT_EQ(glm::ivec2(cross.width, cross.height), glm::ivec2(16, 16));
+    EXPECT_EQ(cross.red(8, 8), 255);
+    EXPECT_EQ(cross.alpha(8, 8), 255);
+    EXPECT_EQ(cross.alpha(0, 0), 0);
 }
 
-TEST(GameAssets, CrosshairIsAWhiteCrossOnClear) {
-    Image cross("crosshair.png");
-    ASSERT_TRUE(cross.pixels);
-    EXPECT_EQ(cross.width, 16);
-    EXPECT_EQ(cross.height, 16);
-    EXPECT_EQ(cross.at(8, 8)[0], 255);
-    EXPECT_EQ(cross.at(8, 8)[3], 255);
-    EXPECT_EQ(cross.at(0, 0)[3], 0);
-}
-
-TEST(GameAssets, TargetBlockHoldsEightStagesOfSixteenLayers) {
+TEST(GameAssets, TargetBlockHoldsEightGrowingCrackStagesOfSixteenLayers) {
     Image target("targetBlock.png");
-    ASSERT_TRUE(target.pixels);
-    ASSERT_EQ(target.width, 8 * 16);
-    ASSERT_EQ(target.height, 16 * 16);
-    auto opaqueInside = [&](int stage) {
-        int count = 0;
+    ASSERT_EQ(glm::ivec2(target.width, target.height), glm::ivec2(8 * 16, 16 * 16));
+    EXPECT_GT(target.alpha(0, 0), 0);  // the rim
+    int previous = -1;
+    for (int stage = 0; stage < 8; ++stage) {
+        int cracks = 0;
         for (int layer = 0; layer < 16; ++layer)
             for (int y = 1; y < 15; ++y)
-                for (int x = 1; x < 15; ++x) count += target.at(stage * 16 + x, layer * 16 + y)[3] > 0;
-        return count;
-    };
-    // Stage 0 is only the rim; the cracks grow stage by stage.
-    EXPECT_EQ(opaqueInside(0), 0);
-    EXPECT_GT(target.at(0, 0)[3], 0);
-    int previous = 0;
-    for (int stage = 1; stage < 8; ++stage) {
-        int cracks = opaqueInside(stage);
+                for (int x = 1; x < 15; ++x) cracks += target.alpha(stage * 16 + x, layer * 16 + y) > 0;
+        if (stage == 0) { EXPECT_EQ(cracks, 0); }
         EXPECT_GT(cracks, previous) << "stage " << stage;
         previous = cracks;
     }
 }
 
-TEST(GameAssets, SkyImagesLoadWithTheirLayouts) {
+TEST(GameAssets, SkyImagesHaveTheirLayoutsAndEveryAssetLoads) {
     Image skybox("skybox.png");
     ASSERT_TRUE(skybox.pixels);
     EXPECT_EQ(skybox.width * 3, skybox.height * 4);  // the 4 x 3 cross
     // Clear straight up, so the sky keeps the colour of the time of day.
-    EXPECT_EQ(skybox.at(skybox.width * 3 / 8, skybox.height / 6)[3], 0);
+    EXPECT_EQ(skybox.alpha(skybox.width * 3 / 8, skybox.height / 6), 0);
     for (const char* name : {"sun.png", "moon.png"}) {
         Image body(name);
-        ASSERT_TRUE(body.pixels) << name;
-        EXPECT_EQ(body.at(body.width / 2, body.height / 2)[3], 255) << name;
+        ASSERT_TRUE(body.pixels);
+        EXPECT_EQ(body.alpha(body.width / 2, body.height / 2), 255) << name;
     }
-}
-
-TEST(GameAssets, TexturesLoadIntoGl) {
     ASSERT_NE(testgl::context(), nullptr);
     for (const char* name : {"crosshair.png", "health.png", "targetBlock.png", "sun.png", "moon.png",
                              "skybox.png", "tiles.png", "pixelfont.png"})
         EXPECT_NE(getTexture(name), nullptr) << name;
-}
-
-TEST(GameAssets, SoundsTheGameLoadsDecode) {
     for (const char* name : {"spider_hurt_1.wav", "spider_hurt_2.wav", "spider_hurt_3.wav",
                              "spider_death.wav", "player_death_2.wav"})
         EXPECT_TRUE(audio::loadSound(name)) << name;
@@ -104,28 +86,23 @@ TEST(GameAssets, SoundsTheGameLoadsDecode) {
 TEST(GameAssets, UniformsHaveTheTypesTheGameSends) {
     ASSERT_NE(testgl::context(), nullptr);
     ASSERT_TRUE(testgl::loadAllShaders());
-    testgl::expectUniform("moonShader", "MV", GL_FLOAT, 25);
-    testgl::expectUniform("moonShader", "blend", GL_FLOAT);
+    for (const char* name : {"moonShader", "simplexShader", "blockShader", "targetBlockShader", "cloudShader",
+                             "simplexColorNormalShader", "wireframeShader"}) {
+        testgl::expectUniform(name, "MV", GL_FLOAT, 25);
+        testgl::expectUniform(name, "P", GL_FLOAT_MAT4);
+    }
+    for (const char* name : {"tex2DShader", "textShader", "quadShader"}) testgl::expectUniform(name, "P", GL_FLOAT_MAT4);
     testgl::expectUniform("moonShader", "moonTexture", GL_SAMPLER_2D);
-    testgl::expectUniform("simplexShader", "MV", GL_FLOAT, 25);
-    testgl::expectUniform("simplexShader", "texSampler", GL_SAMPLER_2D);
+    for (const char* name : {"simplexShader", "blockShader", "targetBlockShader"})
+        testgl::expectUniform(name, "texSampler", GL_SAMPLER_2D);
+    for (const char* name : {"blockShader", "targetBlockShader"}) testgl::expectUniform(name, "texSize", GL_UNSIGNED_INT_VEC2);
+    testgl::expectUniform("moonShader", "blend", GL_FLOAT);
     testgl::expectUniform("skyboxShader", "MVP", GL_FLOAT_MAT4);
-    testgl::expectUniform("blockShader", "MV", GL_FLOAT, 25);
-    testgl::expectUniform("blockShader", "texSampler", GL_SAMPLER_2D);
-    testgl::expectUniform("blockShader", "texSize", GL_UNSIGNED_INT_VEC2);
-    testgl::expectUniform("targetBlockShader", "MV", GL_FLOAT, 25);
-    testgl::expectUniform("targetBlockShader", "texSampler", GL_SAMPLER_2D);
-    testgl::expectUniform("targetBlockShader", "texSize", GL_UNSIGNED_INT_VEC2);
     testgl::expectUniform("targetBlockShader", "offset", GL_INT);
-    testgl::expectUniform("cloudShader", "MV", GL_FLOAT, 25);
     testgl::expectUniform("cloudShader", "cloudColor", GL_FLOAT_VEC4);
-    testgl::expectUniform("simplexColorNormalShader", "MV", GL_FLOAT, 25);
     testgl::expectUniform("simplexColorNormalShader", "lightDir", GL_FLOAT_VEC4);
-    for (const char* name : {"cloudShader", "moonShader", "simplexShader", "blockShader",
-                             "targetBlockShader", "simplexColorNormalShader"})
-        testgl::expectUniform(name, "P", GL_FLOAT_MAT4);
-    for (const char* name : {"tex2DShader", "textShader", "quadShader"})
-        testgl::expectUniform(name, "P", GL_FLOAT_MAT4);
+    testgl::expectUniform("wireframeShader", "wFar", GL_FLOAT);
+    testgl::expectUniform("wireframeShader", "inColor", GL_FLOAT_VEC4);
 }
 
 }  // namespace

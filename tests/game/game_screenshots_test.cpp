@@ -1,59 +1,44 @@
 #include "support/GameHarness.h"
 
 #include "engine/InputCallbacks.h"
-#include "game/DayCycle.h"
 #include "game/GameState.h"
+#include "game/GameTestSupport.h"
+#include "items/InventoryLayout.h"
 #include "world/WorldGenState.h"
 
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 
 // What a player sees: the loading screen of a new world, then the world at noon, at night and
-// after turning the slice through the fourth dimension. The shots land in build/screenshots/.
+// after turning the slice through the fourth dimension; and a leaves block straight ahead,
+// mined with the held pick, gone from the cross-section in the very next frame, its item in the
+// hotbar once the player walks over its drop. The shots land in build/screenshots/.
 
 namespace {
 
 using testgame::GameHarness;
 
 constexpr int W = GameHarness::width, H = GameHarness::height;
+constexpr uint8_t stone = 3, leaves = 5;
 
-// Much of the top of the view (away from the hotbar) is sky of the time's colour, and none of
-// it has the colour of the other end of the day.
-void expectSkyColor(const std::vector<uint8_t>& image, float timeOfDay, float otherTime) {
-    glm::u8vec4 expected = testgame::toBytes(daycycle::skyColor(daycycle::lightAt(timeOfDay)));
-    glm::u8vec4 other = testgame::toBytes(daycycle::skyColor(daycycle::lightAt(otherTime)));
-    EXPECT_GT(testgame::shareNear(image, W / 4, 0, W, H / 4, expected, 4), 0.15f);
-    EXPECT_LT(testgame::shareNear(image, W / 4, 0, W, H / 4, other, 4), 0.01f);
+// Much of the top of the view (away from the hotbar) is sky of the time's colour (when the view
+// shows sky), none of it has the colour of the other end of the day, and terrain covers the
+// lower part of the view.
+void expectSkyAndTerrain(const std::vector<uint8_t>& image, float timeOfDay, float otherTime, bool skyAbove = true) {
+    const glm::u8vec4 sky = testgame::skyBytes(timeOfDay);
+    if (skyAbove) { EXPECT_GT(testgame::shareNear(image, W / 4, 0, W, H / 4, sky, 4), 0.15f); }
+    EXPECT_LT(testgame::shareNear(image, 0, 0, W, H, testgame::skyBytes(otherTime), 4), 0.01f);
+    EXPECT_LT(testgame::shareNear(image, W / 4, H * 3 / 4, W, H - 10, sky, 6), 0.05f);
 }
 
-// Terrain covers the lower part of the view: hardly any sky-coloured pixel there.
-void expectTerrainBelow(const std::vector<uint8_t>& image, float timeOfDay) {
-    glm::u8vec4 sky = testgame::toBytes(daycycle::skyColor(daycycle::lightAt(timeOfDay)));
-    float skyShare = testgame::shareNear(image, W / 4, H * 3 / 4, W, H - 10, sky, 6);
-    EXPECT_LT(skyShare, 0.05f);
-}
-
+// The cross is white at the centre and along its arms.
 void expectCrosshair(const GameHarness& game) {
-    // The cross is white at the centre and along its arms.
     for (auto [dx, dy] : {std::pair{0, 0}, {3, 0}, {-5, 0}, {0, 4}, {0, -5}}) {
-        glm::u8vec4 p = game.pixel(W / 2 + dx, H / 2 + dy);
-        EXPECT_GE(p.r, 250) << dx << "," << dy;
-        EXPECT_GE(p.g, 250) << dx << "," << dy;
-        EXPECT_GE(p.b, 250) << dx << "," << dy;
+        const glm::u8vec4 p = game.pixel(W / 2 + dx, H / 2 + dy);
+        EXPECT_GE(std::min({p.r, p.g, p.b}), 250) << dx << "," << dy;
     }
-}
-
-void expectHud(const std::vector<uint8_t>& image, const GameHarness& game, float timeOfDay) {
-    // The health vial stands full in the bottom-left corner: red liquid at its texel (6, 30),
-    // left of the hotbar's slots.
-    glm::u8vec4 liquid = game.pixel(10 + 2 * 6 + 1, H - 106 + 2 * 30 + 1);
-    EXPECT_GT(liquid.r, 150);
-    EXPECT_LT(liquid.g, 90);
-    // The selected hotbar slot (top-left, shifted right on its even row) is drawn over the sky.
-    glm::u8vec4 sky = testgame::toBytes(daycycle::skyColor(daycycle::lightAt(timeOfDay)));
-    float untouched = testgame::shareNear(image, 25 + 34, 50, 25 + 34 + 70, 50 + 72, sky, 3);
-    EXPECT_LT(untouched, 0.9f);
 }
 
 TEST(GameScreenshots, LoadingThenNoonNightAndTurnedSlice) {
@@ -61,65 +46,131 @@ TEST(GameScreenshots, LoadingThenNoonNightAndTurnedSlice) {
     ASSERT_TRUE(game.ready());
     game.enterWorld(2.0f);
     ASSERT_EQ(game.manager.states.back(), &worldGenState);
-
     game.tick();
     game.frame();
     game.screenshot("game_loading");
     // The loading screen: black, with the white bar frame 200 px above the bottom.
-    glm::u8vec4 corner = game.pixel(5, 5);
+    const glm::u8vec4 corner = game.pixel(5, 5), frameTop = game.pixel(W / 2, H - 200);
     EXPECT_LT(corner.r + corner.g + corner.b, 30);
-    glm::u8vec4 frameTop = game.pixel(W / 2, H - 200);
     EXPECT_GT(frameTop.r + frameTop.g + frameTop.b, 600);
 
     ASSERT_TRUE(game.finishLoading());
     ASSERT_EQ(game.manager.states.back(), &gameState);
     ASSERT_TRUE(game.settle());
     ASSERT_TRUE(game.finishLoading());
-
     gameState.timeOfDay = 0.5f;
     gameState.player.lastDamageTime = -10.0;  // no shake of the health frame in the shots
     game.frame();
     game.screenshot("game_noon");
-    std::vector<uint8_t> noon = game.image();
-    expectSkyColor(noon, 0.5f, 0.0f);
-    expectTerrainBelow(noon, 0.5f);
+    const std::vector<uint8_t> noon = game.image();
+    expectSkyAndTerrain(noon, 0.5f, 0.0f);
     expectCrosshair(game);
-    expectHud(noon, game, 0.5f);
+    // The health vial stands full in the bottom-left corner (red liquid at its texel (6, 30)),
+    // and the selected hotbar slot (top-left) is drawn over the sky.
+    const glm::u8vec4 liquid = game.pixel(10 + 2 * 6 + 1, H - 106 + 2 * 30 + 1);
+    EXPECT_GT(liquid.r, 150);
+    EXPECT_LT(liquid.g, 90);
+    EXPECT_LT(testgame::shareNear(noon, 25 + 34, 50, 25 + 34 + 70, 50 + 72, testgame::skyBytes(0.5f), 3), 0.9f);
 
     gameState.timeOfDay = 0.0f;
     game.frame();
     game.screenshot("game_night");
-    std::vector<uint8_t> night = game.image();
-    expectSkyColor(night, 0.0f, 0.5f);
-    expectTerrainBelow(night, 0.0f);
+    expectSkyAndTerrain(game.image(), 0.0f, 0.5f);
     expectCrosshair(game);
 
     // A quick wheel turn through the fourth dimension: the slice swings, a pass follows.
-    glm::vec4 overBefore = gameState.player.over;
+    const glm::vec4 overBefore = gameState.player.over;
     for (int i = 0; i < 5; ++i) scrollCallback(game.window(), 0.0, 40.0);
     game.tick(150);
     EXPECT_EQ(gameState.player.pendingTurn, 0.0f);
     ASSERT_TRUE(game.finishLoading());
     game.settle();
     ASSERT_TRUE(game.finishLoading());
-    glm::vec4 overAfter = gameState.player.over;
-    EXPECT_LT(glm::dot(overBefore, overAfter), 0.8f);  // turned by more than 35 degrees
-    EXPECT_NEAR(overAfter.y, 0.0f, 1e-5f);
-
+    EXPECT_LT(glm::dot(overBefore, gameState.player.over), 0.8f);  // turned by more than 35 degrees
+    EXPECT_NEAR(gameState.player.over.y, 0.0f, 1e-5f);
     gameState.timeOfDay = 0.5f;
     game.frame();
     game.screenshot("game_turned_slice");
-    std::vector<uint8_t> turned = game.image();
-    // The new slice shows other ground: most of the picture has changed, and it is still
-    // whole (no holes of sky colour below) and lit as at noon.
-    int changed = 0;
-    for (size_t i = 0; i < turned.size(); i += 4)
-        changed += std::abs(int(turned[i]) - int(noon[i])) + std::abs(int(turned[i + 1]) - int(noon[i + 1])) > 24;
-    EXPECT_GT(changed, W * H / 3);
-    expectTerrainBelow(turned, 0.5f);
-    glm::u8vec4 nightSky = testgame::toBytes(daycycle::skyColor(daycycle::lightAt(0.0f)));
-    EXPECT_LT(testgame::shareNear(turned, 0, 0, W, H, nightSky, 4), 0.01f);
+    // The new slice shows other ground: most of the picture has changed, and it is still whole
+    // (no holes of sky colour below) and lit as at noon.
+    const std::vector<uint8_t> turned = game.image();
+    EXPECT_GT(testgame::changedShare(noon, turned, 0, 0, W, H, 24), 1.0f / 3.0f);
+    expectSkyAndTerrain(turned, 0.5f, 0.0f, false);
     expectCrosshair(game);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST(GameScreenshots, AMinedBlockIsGoneTheNextFrameAndItsItemLandsInTheHotbar) {
+    GameHarness game;
+    ASSERT_TRUE(game.ready());
+    Player& player = gameState.player;
+    World& world = gameState.world;
+    auto press = [&](int key, int action, int mods = 0) { keyCallback(game.window(), key, 0, action, mods); };
+    game.enterWorld(2.0f);
+    ASSERT_TRUE(game.finishLoading());
+    ASSERT_TRUE(game.settle());
+    // Ctrl+R: centred in the cell, looking along +z with the slice at constant w.
+    press(GLFW_KEY_R, GLFW_PRESS, GLFW_MOD_CONTROL);
+    press(GLFW_KEY_R, GLFW_RELEASE, GLFW_MOD_CONTROL);
+    ASSERT_TRUE(game.finishLoading());
+    ASSERT_TRUE(game.settle());
+    ASSERT_NEAR(player.forward.z, 1.0f, 1e-6f);
+
+    // A stone room around the player, whatever the terrain, with the leaves at eye height two
+    // cells ahead: the slice shows the leaves against stone walls only.
+    const glm::ivec4 cell = player.currentBlock, target = cell + glm::ivec4(0, 1, 2, 0);
+    const glm::ivec4 lo = cell + glm::ivec4(-4, -1, -3, -3), hi = cell + glm::ivec4(4, 4, 6, 3);
+    glm::ivec4 p;
+    for (p.x = lo.x; p.x <= hi.x; ++p.x)
+        for (p.y = lo.y; p.y <= hi.y; ++p.y)
+            for (p.z = lo.z; p.z <= hi.z; ++p.z)
+                for (p.w = lo.w; p.w <= hi.w; ++p.w) {
+                    const bool wall = glm::any(glm::equal(p, lo)) || glm::any(glm::equal(p, hi));
+                    const uint8_t id = p == target ? leaves : wall ? stone : 0;
+                    world.setBlock(p, id);
+                    ASSERT_EQ(world.getBlock(p), id) << "the room must lie in loaded chunks";
+                }
+    player.hotbar.selected = {0, 0};
+    player.hotbar.getSlot(0) = std::make_unique<gametest::TestPick>();
+    ASSERT_EQ(player.hotbar.getSlot(1), nullptr);
+    game.tick(2);
+    ASSERT_TRUE(player.hasTargetBlock);
+    ASSERT_EQ(player.targetBlock, target);
+
+    gameState.timeOfDay = 0.5f;
+    player.lastDamageTime = -10.0;  // no shake of the health frame in the shots
+    game.frame();
+    game.screenshot("game_mined_block_before");
+    const std::vector<uint8_t> before = game.image();
+
+    mouseButtonCallback(game.window(), GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
+    for (int i = 0; i < 20 && world.getBlock(target) == leaves; ++i) game.tick();
+    mouseButtonCallback(game.window(), GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
+    ASSERT_EQ(world.getBlock(target), 0);
+    game.frame();
+    game.screenshot("game_mined_block_gone");
+    const std::vector<uint8_t> gone = game.image();
+    // The view's centre (beside the crosshair) showed the leaves and shows the far wall now.
+    EXPECT_GT(testgame::changedShare(before, gone, W / 2 + 12, H / 2 - 60, W / 2 + 72, H / 2 - 12), 0.5f);
+
+    // Walk forward over the drop until it is picked up.
+    press(GLFW_KEY_W, GLFW_PRESS);
+    for (int i = 0; i < 400 && !player.hotbar.getSlot(1); ++i) game.tick();
+    press(GLFW_KEY_W, GLFW_RELEASE);
+    game.tick(60);
+    auto* picked = dynamic_cast<BlockItem*>(player.hotbar.getSlot(1).get());
+    ASSERT_NE(picked, nullptr);
+    EXPECT_EQ(picked->id, leaves);
+    EXPECT_EQ(picked->count, 1u);
+
+    game.frame();
+    game.screenshot("game_mined_block_after");
+    // The second hotbar slot now shows the leaves' icon inside its frame.
+    const glm::ivec2 slot = player.hotbar.pos + inventoryLayout::slotOffset(0, 1);
+    EXPECT_GT(testgame::changedShare(gone, game.image(), slot.x + 15, slot.y + 15,
+                                     slot.x + inventoryLayout::SLOT_WIDTH - 15,
+                                     slot.y + inventoryLayout::SLOT_HEIGHT - 15),
+              0.3f);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -6,16 +6,34 @@
 #include "engine/BitmapText.h"
 #include "engine/SolidQuad.h"
 #include "gui/Adapters.h"
+#include "gui/Button.h"
 #include "gui/Element.h"
 #include "gui/Interface.h"
 
 #include <GLFW/glfw3.h>
+#include <glm/gtx/string_cast.hpp>
+#include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
+// Readable failure messages for vectors and rectangles.
+namespace glm {
+template <length_t L, typename T, qualifier Q>
+void PrintTo(const vec<L, T, Q>& v, std::ostream* os) { *os << to_string(v); }
+}  // namespace glm
+namespace gui {
+inline void PrintTo(const Rect& r, std::ostream* os) {
+    *os << '{' << r.x << ", " << r.y << ", " << r.width << ", " << r.height << '}';
+}
+}  // namespace gui
+
 namespace guitest {
+
+using Request = std::pair<gui::Rect, glm::ivec2>;  // a viewport request: rectangle and offset
 
 class FakeDesktop : public gui::CursorSource,
                     public gui::SizeSource,
@@ -28,16 +46,10 @@ public:
     double time = 0;
     BitmapText font;  // 8 x 8 cells; default-constructed, so no GL objects
     SolidQuad quad;   // never initialised: drawing through it makes no GL call
-    std::vector<std::pair<gui::Rect, glm::ivec2>> viewports;
+    std::vector<Request> viewports;
 
-    void getCursorPos(double& x, double& y) override {
-        x = cursorX;
-        y = cursorY;
-    }
-    void getWindowSize(int& w, int& h) override {
-        w = width;
-        h = height;
-    }
+    void getCursorPos(double& x, double& y) override { x = cursorX, y = cursorY; }
+    void getWindowSize(int& w, int& h) override { w = width, h = height; }
     const char* getString() override { return clipboardText ? clipboardText->c_str() : nullptr; }
     void setString(const std::string& text) override { clipboardText = text; }
     double now() override { return time; }
@@ -62,18 +74,23 @@ public:
         cursorY = y;
         ui.cursorPos(x, y);
     }
-    bool press(gui::Interface& ui, int button = GLFW_MOUSE_BUTTON_LEFT) {
-        return ui.mouseButton(button, GLFW_PRESS, 0);
+    bool press(gui::Interface& ui) { return ui.mouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0); }
+    bool release(gui::Interface& ui) {
+        return ui.mouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
     }
-    bool release(gui::Interface& ui, int button = GLFW_MOUSE_BUTTON_LEFT) {
-        return ui.mouseButton(button, GLFW_RELEASE, 0);
-    }
-    // Press and release at (x, y).
     void click(gui::Interface& ui, double x, double y) {
         moveTo(ui, x, y);
         press(ui);
         release(ui);
     }
+};
+
+// An interface wired to a fake desktop of 800 x 600.
+class GuiTest : public ::testing::Test {
+protected:
+    GuiTest() { desktop.attach(ui); }
+    FakeDesktop desktop;
+    gui::Interface ui;
 };
 
 inline bool pressKey(gui::Interface& ui, int key, int mods = 0) {
@@ -82,67 +99,67 @@ inline bool pressKey(gui::Interface& ui, int key, int mods = 0) {
 
 // Types a string the way a screen does: characters go to the selected element.
 inline void typeText(gui::Interface& ui, const std::string& s) {
-    for (char ch : s)
-        if (gui::Element* e = ui.selectedElement()) e->charInput(ui, static_cast<unsigned char>(ch));
+    for (unsigned char ch : s)
+        if (gui::Element* e = ui.selectedElement()) e->charInput(ui, ch);
 }
 
-// A widget that records what reaches it and answers as it is told.
+inline glm::ivec2 posOf(gui::Element& e, gui::Window& window) {
+    glm::ivec2 p;
+    e.getPos(window, p.x, p.y);
+    return p;
+}
+inline glm::ivec2 sizeOf(gui::Element& e, gui::Window& window) {
+    glm::ivec2 s;
+    e.getSize(window, s.x, s.y);
+    return s;
+}
+
+inline void countClicks(gui::Button& button, int& clicks) {
+    button.userData = &clicks;
+    button.callback = [](void* n) { ++*static_cast<int*>(n); };
+}
+
+// A 10 x 10 widget in the top-left corner that records what reaches it and answers as told.
 class Probe : public gui::Element {
 public:
-    int x = 0, y = 0, alignX = 0, alignY = 0, width = 10, height = 10;
-    bool selectable = true;
+    bool selectable = true, selected = false;
     bool consumeButtons = false, consumeScroll = false, consumeKeys = false;
-    bool selected = false;
-    int buttonEvents = 0, scrollEvents = 0, keyEvents = 0, cursorEvents = 0, renders = 0;
-    int selects = 0, deselects = 0;
-    double lastCursorX = 0, lastCursorY = 0;
-    void (*onEvent)(void* userData) = nullptr;  // runs on every button and key event
-    void* userData = nullptr;
+    int buttonEvents = 0, scrollEvents = 0, keyEvents = 0, renders = 0, selects = 0;
+    glm::dvec2 lastCursor{0, 0};
+    std::function<void()> onEvent;                // runs on every button and key event
+    std::function<void(gui::Window&)> onRender;  // e.g. a viewport request, as a nested box makes
 
-    void render(gui::Window&) override { ++renders; }
-    void setAlignX(int a) override { alignX = a; }
-    void setAlignY(int a) override { alignY = a; }
-    void setX(int v) override { x = v; }
-    void setY(int v) override { y = v; }
-    void getPos(gui::Window& w, int& px, int& py) override {
-        int ww, wh;
-        w.getWindowSize(ww, wh);
-        px = gui::alignedPos(alignX, ww, width, x);
-        py = gui::alignedPos(alignY, wh, height, y);
+    void render(gui::Window& w) override {
+        ++renders;
+        if (onRender) onRender(w);
     }
-    void getSize(gui::Window&, int& w, int& h) override {
-        w = width;
-        h = height;
-    }
-    void cursorPos(gui::Window&, double cx, double cy) override {
-        ++cursorEvents;
-        lastCursorX = cx;
-        lastCursorY = cy;
-    }
+    void setAlignX(int) override {}
+    void setAlignY(int) override {}
+    void setX(int) override {}
+    void setY(int) override {}
+    void getPos(gui::Window&, int& x, int& y) override { x = y = 0; }
+    void getSize(gui::Window&, int& w, int& h) override { w = h = 10; }
+    void cursorPos(gui::Window&, double x, double y) override { lastCursor = {x, y}; }
     bool scroll(gui::Window&, double, double) override {
         ++scrollEvents;
         return consumeScroll;
     }
     bool mouseButton(gui::Window&, int, int, int) override {
-        ++buttonEvents;
-        const bool result = consumeButtons;
-        if (onEvent) onEvent(userData);
-        return result;
+        return event(buttonEvents, consumeButtons);
     }
     bool keyInput(gui::Window&, int, int, int, int) override {
-        ++keyEvents;
-        const bool result = consumeKeys;
-        if (onEvent) onEvent(userData);
-        return result;
+        return event(keyEvents, consumeKeys);
     }
     bool canSelect() override { return selectable; }
-    void select() override {
-        selected = true;
-        ++selects;
-    }
-    void deselect() override {
-        selected = false;
-        ++deselects;
+    void select() override { selected = true, ++selects; }
+    void deselect() override { selected = false; }
+
+private:
+    // The hook may clear the list this probe is in.
+    bool event(int& counter, bool consume) {
+        ++counter;
+        if (onEvent) onEvent();
+        return consume;
     }
 };
 

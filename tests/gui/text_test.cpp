@@ -4,78 +4,58 @@
 
 #include <gtest/gtest.h>
 
-using guitest::FakeDesktop;
+using guitest::posOf;
 
 namespace {
 
-class TextTest : public ::testing::Test {
+class TextTest : public guitest::GuiTest {
 protected:
-    void SetUp() override { desktop.attach(ui); }
-    FakeDesktop desktop;
-    gui::Interface ui;
-    gui::Text label;
+    gui::Text label;  // 8 x 8 font cells at scale 2: 16 x 16 glyphs in 24-pixel lines
 };
 
-TEST_F(TextTest, TabsBecomeFourSpaces) {
-    label.setText("a\tb\t");
-    EXPECT_EQ(label.text, "a    b    ");
-}
-
-TEST_F(TextTest, UnwrappedSizeIsTheLongestLineByTheLineCount) {
-    label.setText("one\nthree\nxy");
-    int w, h;
-    label.getSize(ui, w, h);
-    EXPECT_EQ(w, 5 * 16);
-    EXPECT_EQ(h, 3 * 24);
-    label.scale = 3;
-    label.getSize(ui, w, h);
-    EXPECT_EQ(w, 5 * 24);
-    EXPECT_EQ(h, 3 * 36);
-    label.setText("");
-    label.getSize(ui, w, h);
-    EXPECT_EQ(w, 0);
-    EXPECT_EQ(h, 36);
-}
-
-TEST_F(TextTest, LabelsAlignByTheirOwnSize) {
-    label.setText("abcd");  // 64 x 24
-    label.alignX = 1;
-    label.x = -10;
-    label.alignY = 2;
-    int x, y;
-    label.getPos(ui, x, y);
-    EXPECT_EQ(x, 800 - 64 - 10);
-    EXPECT_EQ(y, 300 - 12);
-    EXPECT_FALSE(label.canSelect());
-    EXPECT_FALSE(label.mouseButton(ui, GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0));
-}
-
-TEST_F(TextTest, WrappedLabelKeepsEveryLineWithinTheWidth) {
-    label.setText("the quick brown fox jumps over the lazy dog and on");  // 50 characters
-    ASSERT_EQ(label.text.size(), 50u);
-    label.wrapWidth = 400;
-    const std::vector<std::string> lines = label.lines(ui);
-    EXPECT_GT(lines.size(), 1u);
-    std::string joined;
-    for (const std::string& line : lines) {
-        EXPECT_LE(static_cast<int>(line.size()) * 16, 400) << line;
-        joined += (joined.empty() ? "" : " ") + line;
+TEST_F(TextTest, SizeIsTheLongestLineOrTheWrapWidthByTheLineCount) {
+    struct Case {
+        const char* text;
+        int scale, wrapWidth;
+        glm::ivec2 size;
+    } cases[] = {
+        {"one\nthree\nxy", 2, 0, {5 * 16, 3 * 24}},
+        {"one\nthree\nxy", 3, 0, {5 * 24, 3 * 36}},
+        {"", 3, 0, {0, 36}},
+        {"a\tb", 2, 0, {6 * 16, 24}},  // a tab is four spaces
+        {"short", 2, 400, {400, 24}},  // wrapped text is as wide as its wrap width
+        {"the quick brown fox jumps over the lazy dog and on", 2, 400, {400, 2 * 24}},
+        {"abcdefghij", 2, 80, {80, 2 * 24}},  // five characters a line
+        {"abcdefghij", 2, 79, {79, 3 * 24}},  // four
+        {"abc def", 2, 5, {5, 6 * 24}},  // narrower than a character: one a line, and it ends
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        label.setText(c.text);
+        label.scale = c.scale;
+        label.wrapWidth = c.wrapWidth;
+        EXPECT_EQ(guitest::sizeOf(label, ui), c.size);
     }
-    EXPECT_EQ(joined, label.text);  // broken only at spaces
-    int w, h;
-    label.getSize(ui, w, h);
-    EXPECT_EQ(w, 400);
-    EXPECT_EQ(h % 24, 0);
-    EXPECT_EQ(h, static_cast<int>(lines.size()) * 24);
 }
 
-TEST_F(TextTest, ShortWrappedTextIsOneLineButFullWidth) {
-    label.setText("short");
-    label.wrapWidth = 400;
-    int w, h;
-    label.getSize(ui, w, h);
-    EXPECT_EQ(w, 400);
-    EXPECT_EQ(h, 24);
+TEST(WrapText, BreaksAtTheLastFittingSpaceOrHardInsideALongWord) {
+    using V = std::vector<std::string>;
+    struct Case {
+        const char* text;
+        int charsPerLine;
+        V lines;
+    } cases[] = {
+        {"aaa bbb ccc", 7, {"aaa bbb", "ccc"}},
+        {"aaa bbb ccc", 8, {"aaa bbb", "ccc"}},
+        {"aaa bbb ccc", 6, {"aaa", "bbb", "ccc"}},
+        {"aaa bbb ccc", 11, {"aaa bbb ccc"}},
+        {"ab\ncd ef", 4, {"ab", "cd", "ef"}},
+        {"ab\n\ncd", 0, {"ab", "", "cd"}},
+        {"abcdefghij", 4, {"abcd", "efgh", "ij"}},
+        {"to abcdefghij x", 4, {"to", "abcd", "efgh", "ij x"}},
+        {"abc", 1, {"a", "b", "c"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(gui::wrapText(c.text, c.charsPerLine), c.lines) << c.text;
 }
 
 TEST_F(TextTest, WrappedLinesAlignEachInTheWrapWidth) {
@@ -83,42 +63,17 @@ TEST_F(TextTest, WrappedLinesAlignEachInTheWrapWidth) {
     label.wrapWidth = 400;
     label.alignX = 1;
     label.x = -20;
-    int x, y;
-    label.getPos(ui, x, y);
-    ASSERT_EQ(x, 800 - 400 - 20);
-    EXPECT_EQ(label.lineLeft(x, 6 * 16), 800 - 20 - 6 * 16);  // right edges meet
+    const int right = posOf(label, ui).x;
+    ASSERT_EQ(right, 800 - 400 - 20);
+    EXPECT_EQ(label.lineLeft(right, 6 * 16), 800 - 20 - 6 * 16);  // right edges meet
     label.alignX = 2;
-    label.getPos(ui, x, y);
-    EXPECT_EQ(label.lineLeft(x, 10 * 16), 400 - 20 - 80);     // centred about the window's middle
+    const int centred = posOf(label, ui).x;
+    EXPECT_EQ(label.lineLeft(centred, 10 * 16), 400 - 20 - 80);  // centred about the middle
     label.alignX = 0;
-    EXPECT_EQ(label.lineLeft(x, 10 * 16), x);
+    EXPECT_EQ(label.lineLeft(centred, 10 * 16), centred);
     label.alignX = 1;
     label.wrapWidth = 0;  // unwrapped: every line starts at the aligned block's left edge
-    label.getPos(ui, x, y);
-    EXPECT_EQ(label.lineLeft(x, 6 * 16), 800 - 20 - 10 * 16);
-}
-
-TEST(WrapText, BreaksAtTheLastFittingSpace) {
-    using V = std::vector<std::string>;
-    EXPECT_EQ(gui::wrapText("aaa bbb ccc", 7), (V{"aaa bbb", "ccc"}));
-    EXPECT_EQ(gui::wrapText("aaa bbb ccc", 8), (V{"aaa bbb", "ccc"}));
-    EXPECT_EQ(gui::wrapText("aaa bbb ccc", 6), (V{"aaa", "bbb", "ccc"}));
-    EXPECT_EQ(gui::wrapText("aaa bbb ccc", 11), (V{"aaa bbb ccc"}));
-    EXPECT_EQ(gui::wrapText("ab\ncd ef", 4), (V{"ab", "cd", "ef"}));
-    EXPECT_EQ(gui::wrapText("ab\n\ncd", 0), (V{"ab", "", "cd"}));
-}
-
-TEST(WrapText, AWordLongerThanALineIsBrokenHard) {
-    using V = std::vector<std::string>;
-    EXPECT_EQ(gui::wrapText("abcdefghij", 4), (V{"abcd", "efgh", "ij"}));
-    EXPECT_EQ(gui::wrapText("to abcdefghij x", 4), (V{"to", "abcd", "efgh", "ij x"}));
-    EXPECT_EQ(gui::wrapText("abc", 1), (V{"a", "b", "c"}));
-}
-
-TEST_F(TextTest, AWrapWidthNarrowerThanOneCharacterStillEnds) {
-    label.setText("abc def");
-    label.wrapWidth = 5;
-    EXPECT_EQ(label.lines(ui).size(), 6u);  // one character a line; the space is a break
+    EXPECT_EQ(label.lineLeft(posOf(label, ui).x, 6 * 16), 800 - 20 - 10 * 16);
 }
 
 }  // namespace

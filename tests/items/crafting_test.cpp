@@ -1,76 +1,42 @@
+#include "gui/FakeDesktop.h"
 #include "items/CraftingLayout.h"
 #include "items/CraftingMenu.h"
-#include "items/Inventory.h"
 #include "items/InventoryGUI.h"
-#include "items/InventoryLayout.h"
 #include "items/TestItems.h"
 
 #include <set>
 
-using nlohmann::json;
-
 namespace {
 
-constexpr int LEFT = 0, RIGHT = 1, PRESS = 1, RELEASE = 0;
-
-const char* craftingCatalogue = R"({
-  "Dirt": {"type": "block", "baseAttributes": {"id": 2}},
-  "Stone": {"type": "block", "baseAttributes": {"id": 3}},
-  "Wood": {"type": "block", "baseAttributes": {"id": 4}},
-  "Leaves": {"type": "block", "baseAttributes": {"id": 5}},
-  "Chest": {"type": "block", "baseAttributes": {"id": 9}},
-  "Sand": {"type": "block", "baseAttributes": {"id": 10}}
-})";
-
-json record(const std::string& name, json count) { return {{"name", name}, {"count", count}}; }
-json recipe(std::vector<json> ingredients, json result) {
-    return {{"recipe", ingredients}, {"result", result}};
+glm::ivec2 posOf(gui::Element& element, gui::Window& window) {
+    glm::ivec2 p;
+    element.getPos(window, p.x, p.y);
+    return p;
 }
-int countOf(const std::unique_ptr<Item>& item) { return item ? int(item->count) : -1; }
+glm::ivec2 sizeOf(gui::Element& element, gui::Window& window) {
+    glm::ivec2 s;
+    element.getSize(window, s.x, s.y);
+    return s;
+}
 
-// A window of a fixed size with a cursor the test moves.
-class FakeWindow : public gui::Window {
-public:
-    glm::ivec2 cursor{0, 0}, size{300, 618};
-    SolidQuad* getQuadRenderer() override { return nullptr; }
-    BitmapText* getTextRenderer() override { return nullptr; }
-    GLFWwindow* getGLFWwindow() override { return nullptr; }
-    void getCursorPos(int& x, int& y) override { x = cursor.x, y = cursor.y; }
-    void getWindowSize(int& w, int& h) override { w = size.x, h = size.y; }
-    void setViewport(const gui::Rect&, glm::ivec2) override {}
-    gui::Clipboard* getClipboard() override { return nullptr; }
-    gui::Clock* getClock() override { return nullptr; }
-};
-
-class FakeDesktop : public gui::CursorSource, public gui::SizeSource {
-public:
-    glm::dvec2 cursor{0, 0};
-    glm::ivec2 size{1024, 768};
-    void getCursorPos(double& x, double& y) override { x = cursor.x, y = cursor.y; }
-    void getWindowSize(int& w, int& h) override { w = size.x, h = size.y; }
-};
-
-class CraftingTest : public ::testing::Test {
+class CraftingTest : public CatalogueTest {
 protected:
     Inventory first{{1, 4}, {25, 50}};
     Inventory second{{2, 4}, {109, 50}};
     std::unique_ptr<Item> cursorItem;
 
     void SetUp() override {
-        TempFile file("crafting-catalogue.json", craftingCatalogue);
-        BlockItem::blockNames.clear();
-        ASSERT_TRUE(Item::loadItemInfo(file.str()));
+        CatalogueTest::SetUp();
         recipes = json::object();
     }
     void TearDown() override { recipes = nullptr; }
 
-    crafting::Totals totals() {
-        crafting::Totals t;
-        crafting::addTotals(first, t);
-        crafting::addTotals(second, t);
-        return t;
+    std::vector<crafting::Entry> listed() {
+        crafting::Totals totals;
+        crafting::addTotals(first, totals);
+        crafting::addTotals(second, totals);
+        return crafting::listCraftable(recipes, totals);
     }
-    std::vector<crafting::Entry> listed() { return crafting::listCraftable(recipes, totals()); }
     std::vector<std::string> listedResults() {
         std::vector<std::string> names;
         for (auto& entry : listed()) names.push_back(entry.result->getName());
@@ -80,50 +46,19 @@ protected:
 
 // --- totals and listing ----------------------------------------------------------------------
 
-TEST_F(CraftingTest, TotalsAddUpEveryStackOfBothContainersByName) {
-    first.getSlot(0) = block(3, 100);
-    first.getSlot(2) = block(3, 7);
-    second.getSlot(5) = block(3, 3);
-    second.getSlot(1) = material("Moonstone", 4);
-    crafting::Totals t = totals();
-    EXPECT_EQ(t.at("Stone"), 110u);
-    EXPECT_EQ(t.at("Moonstone"), 4u);
-    EXPECT_EQ(t.size(), 2u);
-
-    std::vector<crafting::Ingredient> needs = {{"Stone", 50}, {"Moonstone", 2}};
-    EXPECT_EQ(crafting::timesCovered(needs, t), 2u);
-    needs.push_back({"Wood", 1});
-    EXPECT_EQ(crafting::timesCovered(needs, t), 0u);
-    EXPECT_EQ(crafting::timesCovered({}, t), 0u) << "no ingredients is never craftable";
-}
-
 TEST_F(CraftingTest, ListsCoveredRecipesInKeyOrderWithDisplayCopies) {
-    recipes = {{"b chest", recipe({record("Wood", 8)}, record("Chest", 1))},
-               {"a sand", recipe({record("Stone", 2), record("Dirt", 1)}, record("Sand", 3))},
-               {"c leaves", recipe({record("Dirt", 50)}, record("Leaves", 1))}};
-    first.getSlot(0) = block(4, 5);
-    second.getSlot(0) = block(4, 3);
-    second.getSlot(1) = block(3, 2);
-    second.getSlot(2) = block(2, 1);
+    recipes = {{"b chest", recipeOf("Wood 8", "Chest 1")},
+               {"a sand", recipeOf("Stone 2|Dirt 1", "Sand 3")},
+               {"c leaves", recipeOf("Dirt 50", "Leaves 1")}};
+    fill(first, "Wood 5");
+    fill(second, "Wood 3|Stone 2|Dirt 1");  // totals by name over both: 8 wood
     EXPECT_EQ(listedResults(), (std::vector<std::string>{"Sand", "Chest"}));
 
     auto entries = listed();
     ASSERT_EQ(entries[0].ingredients.size(), 2u);
-    EXPECT_EQ(entries[0].ingredients[0]->getName(), "Stone");
-    EXPECT_EQ(countOf(entries[0].ingredients[0]), 2);
-    EXPECT_EQ(countOf(entries[0].result), 3);
+    EXPECT_EQ(describe(entries[0].ingredients[0]), "Stone 2");
+    EXPECT_EQ(describe(entries[0].result), "Sand 3");
     EXPECT_NE(entries[0].ingredients[0].get(), second.getSlot(1).get()) << "copies, not slots";
-}
-
-TEST_F(CraftingTest, EachRecordIsTestedAloneAgainstTheTotal) {
-    recipes = {{"x", recipe({record("Stone", 3), record("Stone", 3)}, record("Sand", 1))}};
-    first.getSlot(0) = block(3, 4);
-    EXPECT_EQ(listedResults(), std::vector<std::string>{"Sand"});
-
-    CraftingMenu::Entry entry = std::move(listed()[0]);
-    EXPECT_FALSE(crafting::craft(entry, first, second, cursorItem));
-    EXPECT_EQ(countOf(first.getSlot(0)), 4) << "nothing changed";
-    EXPECT_FALSE(cursorItem);
 }
 
 TEST_F(CraftingTest, RecipesThatCannotBeMadeAreNeverListedAndNothingThrows) {
@@ -155,74 +90,54 @@ TEST_F(CraftingTest, RecipesThatCannotBeMadeAreNeverListedAndNothingThrows) {
 
 // --- crafting --------------------------------------------------------------------------------
 
-TEST_F(CraftingTest, TakesFromTheFirstContainerBeforeTheSecondEachSlotInTurn) {
-    recipes = {{"chest", recipe({record("Wood", 5)}, record("Chest", 1))}};
-    first.getSlot(1) = block(4, 3);
-    second.getSlot(0) = block(4, 2);
-    auto entries = listed();
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_TRUE(crafting::craft(entries[0], first, second, cursorItem));
-    EXPECT_FALSE(first.getSlot(1));
-    EXPECT_FALSE(second.getSlot(0));
-    EXPECT_EQ(cursorItem->getName(), "Chest");
-    EXPECT_FALSE(entries[0].result) << "handed out";
+struct Craft {
+    const char *what, *ingredients, *result, *first, *second, *cursor;
+    bool crafted;
+    // null: unchanged
+    const char *firstAfter = nullptr, *secondAfter = nullptr, *cursorAfter = nullptr;
+};
 
-    first.getSlot(3) = block(4, 3);
-    first.getSlot(0) = block(4, 1);
-    second.getSlot(2) = block(4, 9);
-    second.getSlot(1) = block(4, 4);
-    cursorItem.reset();
-    entries = listed();
-    EXPECT_TRUE(crafting::craft(entries[0], first, second, cursorItem));
-    EXPECT_FALSE(first.getSlot(0));
-    EXPECT_FALSE(first.getSlot(3));
-    EXPECT_EQ(countOf(second.getSlot(1)), 3) << "only the last slot is taken from partly";
-    EXPECT_EQ(countOf(second.getSlot(2)), 9);
-}
-
-TEST_F(CraftingTest, SharedNamesAreSummedAndOtherNamesTakenAlongside) {
-    recipes = {{"sand", recipe({record("Stone", 2), record("Dirt", 1), record("Stone", 3)},
-                               record("Sand", 2))}};
-    first.getSlot(0) = block(3, 4);
-    first.getSlot(1) = block(2, 1);
-    second.getSlot(0) = block(3, 6);
-    auto entries = listed();
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_TRUE(crafting::craft(entries[0], first, second, cursorItem));
-    EXPECT_FALSE(first.getSlot(0));
-    EXPECT_FALSE(first.getSlot(1));
-    EXPECT_EQ(countOf(second.getSlot(0)), 5);
-    EXPECT_EQ(countOf(cursorItem), 2);
-}
-
-TEST_F(CraftingTest, ACursorItemThatCannotTakeTheResultRefusesTheClick) {
-    recipes = {{"sand", recipe({record("Stone", 1)}, record("Sand", 3))}};
-    first.getSlot(0) = block(3, 10);
-
-    for (auto makeCursor : {+[] { return block(4, 1); }, +[] { return block(10, 100); },
-                            +[] { return block(10, 98); }, +[] { return tool("Sand"); }}) {
-        cursorItem = makeCursor();
-        const int before = countOf(cursorItem);
+TEST_F(CraftingTest, CraftingTakesInOrderAndHandsTheResultToTheCursor) {
+    const Craft crafts[] = {
+        {"the first container first", "Wood 5", "Chest 1", "-|Wood 3", "Wood 2", "-", true, "", "",
+         "Chest 1"},
+        {"each slot in turn, the last partly", "Wood 5", "Chest 1", "Wood 1|-|-|Wood 3",
+         "-|Wood 4|Wood 9", "-", true, "", "-|Wood 3|Wood 9", "Chest 1"},
+        {"shared names summed", "Stone 2|Dirt 1|Stone 3", "Sand 2", "Stone 4|Dirt 1", "Stone 6",
+         "-", true, "", "Stone 5", "Sand 2"},
+        {"listed by each record alone", "Stone 3|Stone 3", "Sand 1", "Stone 4", "", "-", false},
+        {"another kind on the cursor", "Stone 1", "Sand 3", "Stone 10", "", "Wood 1", false},
+        {"a full cursor", "Stone 1", "Sand 3", "Stone 10", "", "Sand 100", false},
+        {"no room for all", "Stone 1", "Sand 3", "Stone 10", "", "Sand 98", false},
+        {"room for all", "Stone 1", "Sand 3", "Stone 10", "", "Sand 97", true, "Stone 9", "",
+         "Sand 100"},
+    };
+    for (const Craft& c : crafts) {
+        SCOPED_TRACE(c.what);
+        recipes = {{"r", recipeOf(c.ingredients, c.result)}};
+        fill(first, c.first);
+        fill(second, c.second);
+        cursorItem = make(c.cursor);
         auto entries = listed();
-        EXPECT_FALSE(crafting::craft(entries[0], first, second, cursorItem));
-        EXPECT_EQ(countOf(cursorItem), before);
-        EXPECT_EQ(countOf(first.getSlot(0)), 10);
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(crafting::craft(entries[0], first, second, cursorItem), c.crafted);
+        EXPECT_EQ(!entries[0].result, c.crafted) << "handed out only when crafted";
+        EXPECT_EQ(contents(first), c.firstAfter ? c.firstAfter : c.first);
+        EXPECT_EQ(contents(second), c.secondAfter ? c.secondAfter : c.second);
+        EXPECT_EQ(describe(cursorItem), c.cursorAfter ? c.cursorAfter : c.cursor);
     }
-
-    cursorItem = block(10, 97);
-    auto entries = listed();
-    EXPECT_TRUE(crafting::craft(entries[0], first, second, cursorItem));
-    EXPECT_EQ(countOf(cursorItem), 100);
-    EXPECT_EQ(countOf(first.getSlot(0)), 9);
 }
 
-TEST_F(CraftingTest, MissingIngredientsChangeNothing) {
-    recipes = {{"chest", recipe({record("Wood", 8)}, record("Chest", 1))}};
-    first.getSlot(0) = block(4, 8);
+TEST_F(CraftingTest, AStaleListOrAnUnstackableCursorChangesNothing) {
+    recipes = {{"sand", recipeOf("Stone 8", "Sand 1")}};
+    fill(first, "Stone 8");
     auto entries = listed();
+    cursorItem = tool("Sand");  // the result's name, but it does not stack
+    EXPECT_FALSE(crafting::craft(entries[0], first, second, cursorItem));
+    cursorItem.reset();
     first.getSlot(0)->count = 7;  // the inventories changed since the list was made
     EXPECT_FALSE(crafting::craft(entries[0], first, second, cursorItem));
-    EXPECT_EQ(countOf(first.getSlot(0)), 7);
+    EXPECT_EQ(contents(first), "Stone 7");
     EXPECT_FALSE(cursorItem);
     EXPECT_TRUE(entries[0].result);
 }
@@ -230,8 +145,8 @@ TEST_F(CraftingTest, MissingIngredientsChangeNothing) {
 // --- the recipe file -------------------------------------------------------------------------
 
 TEST_F(CraftingTest, LoadRecipesReadsOneObjectAndNeverThrows) {
-    TempFile good("recipes-good.json",
-                  R"({"a": {"recipe": [{"name": "Stone", "count": 1}], "result": {"name": "Sand", "count": 1}}} trailing)");
+    TempFile good("recipes-good.json", R"({"a": {"recipe": [{"name": "Stone", "count": 1}],
+                                           "result": {"name": "Sand", "count": 1}}} trailing)");
     EXPECT_TRUE(CraftingMenu::loadRecipes(good.str()));
     EXPECT_TRUE(recipes.contains("a"));
 
@@ -239,7 +154,6 @@ TEST_F(CraftingTest, LoadRecipesReadsOneObjectAndNeverThrows) {
     TempFile broken("recipes-broken.json", "{\"a\": ");
     EXPECT_FALSE(CraftingMenu::loadRecipes(array.str()));
     EXPECT_NO_THROW(EXPECT_FALSE(CraftingMenu::loadRecipes(broken.str())));
-    EXPECT_TRUE(recipes.is_null());
     EXPECT_FALSE(CraftingMenu::loadRecipes("/nonexistent/recipes.json"));
     EXPECT_TRUE(recipes.is_null());
     EXPECT_TRUE(listed().empty());
@@ -259,41 +173,26 @@ TEST(ShippedRecipes, EveryRecipeIsWellFormedAndTheCraftedItemsAreCovered) {
         EXPECT_GE(value.at("result").at("count").get<int>(), 1) << label;
         results.insert(result);
     }
-    for (const char* name : {"Basalt", "Chest", "Stick", "Hammer", "Iron Pick", "Deadly Pick",
-                             "Iron Axe", "Deadly Axe", "Iron Bars", "Deadly Bars", "Compass",
-                             "4D Glasses", "Health Potion"})
+    for (const char* name :
+         {"Basalt", "Chest", "Stick", "Hammer", "Iron Pick", "Deadly Pick", "Iron Axe",
+          "Deadly Axe", "Iron Bars", "Deadly Bars", "Compass", "4D Glasses", "Health Potion"})
         EXPECT_TRUE(results.contains(name)) << name;
     recipes = nullptr;
 }
 
 // --- the panel -------------------------------------------------------------------------------
 
-TEST(CraftingLayout, BoxesRowsAndAdvances) {
-    using namespace craftingLayout;
-    const glm::ivec2 five[6] = {{0, 0}, {68, 0}, {34, 56}, {102, 56}, {0, 112}, {68, 112}};
-    for (int k = 0; k < 6; ++k) EXPECT_EQ(boxOffset(k), five[k]) << k;
-    EXPECT_EQ(rowsOf(5), 3);
-    EXPECT_EQ(entryAdvance(5), 204);
-    EXPECT_EQ(entryAdvance(1), 92);
-    EXPECT_EQ(entryAdvance(2), 134);
-    EXPECT_EQ(panelHeight({}), 6);
-    EXPECT_EQ(panelHeight({1}), 6 + 78);
-    EXPECT_EQ(panelHeight({1, 2}), 6 + 92 + 134);
-    EXPECT_EQ(panelHeight({2, 5}), 6 + 134 + 190);
-}
-
-TEST(CraftingLayout, HoverUsesHalfOpenCellsAndClicksIncludeTheEdgeLines) {
+TEST(CraftingLayout, HoverUsesHalfOpenCellsAndAResultClickItsEdgeLines) {
     using namespace craftingLayout;
     const glm::ivec2 origin(6, 6);
-    EXPECT_EQ(hoverIndex({6, 6}, origin), 0);
-    EXPECT_EQ(hoverIndex({73, 61}, origin), 0);
-    EXPECT_EQ(hoverIndex({74, 6}, origin), 1);
-    EXPECT_EQ(hoverIndex({6 + 34, 62}, origin), 2);
-    EXPECT_EQ(hoverIndex({6 + 33, 62}, origin), -1) << "left of an odd row";
-    EXPECT_EQ(hoverIndex({6 + 136, 6}, origin), -1);
-    EXPECT_EQ(hoverIndex({6, 5}, origin), -1);
-    EXPECT_EQ(hoverIndex({6, 6 + 112}, origin), 4);
-
+    struct Hover {
+        glm::ivec2 cursor;
+        int index;
+    };
+    for (const Hover& h : {Hover{{6, 6}, 0}, Hover{{73, 61}, 0}, Hover{{74, 6}, 1},
+                           Hover{{6 + 34, 62}, 2}, Hover{{6 + 33, 62}, -1}, Hover{{6 + 136, 6}, -1},
+                           Hover{{6, 5}, -1}, Hover{{6, 6 + 112}, 4}})
+        EXPECT_EQ(hoverIndex(h.cursor, origin), h.index) << h.cursor.x << ", " << h.cursor.y;
     EXPECT_TRUE(hitsResult({6 + 68, 6 + 56}, origin));
     EXPECT_TRUE(hitsResult({6, 6}, origin));
     EXPECT_FALSE(hitsResult({6 + 69, 30}, origin));
@@ -301,51 +200,43 @@ TEST(CraftingLayout, HoverUsesHalfOpenCellsAndClicksIncludeTheEdgeLines) {
     EXPECT_FALSE(hitsResult({5, 30}, origin));
 }
 
+// An open screen on a 1024 x 768 desktop with a five-ingredient chest recipe and a one-ingredient
+// sand recipe, both covered. `box` stands for the crafting box the menu draws in.
 class CraftingPanelTest : public CraftingTest {
 protected:
     InventoryGUI screen;
-    FakeWindow window;
-    FakeDesktop desktop;
+    guitest::FakeDesktop desktop, boxDesktop;
+    gui::Interface box;
     CraftingMenu& menu = screen.craftingMenu;
+    std::unique_ptr<Item> pendingDrop;
 
     void SetUp() override {
         CraftingTest::SetUp();
-        recipes = {
-            {"a five", recipe({record("Dirt", 1), record("Wood", 1), record("Sand", 1),
-                               record("Leaves", 1), record("Stone", 1)},
-                              record("Chest", 1))},
-            {"b one", recipe({record("Stone", 2)}, record("Sand", 1))},
-        };
-        first.getSlot(0) = block(2, 1);
-        first.getSlot(1) = block(4, 1);
-        first.getSlot(2) = block(10, 1);
-        first.getSlot(3) = block(5, 1);
-        second.getSlot(0) = block(3, 10);
+        recipes = {{"a five", recipeOf("Dirt 1|Wood 1|Sand 1|Leaves 1|Stone 1", "Chest 1")},
+                   {"b one", recipeOf("Stone 2", "Sand 1")}};
+        fill(first, "Dirt 1|Wood 1|Sand 1|Leaves 1");
+        fill(second, "Stone 10");
+        boxDesktop.attach(box);
+        boxDesktop.width = 300;
+        boxDesktop.height = 618;
+        desktop.width = 1024;
+        desktop.height = 768;
         screen.interface.cursorSource = &desktop;
         screen.interface.sizeSource = &desktop;
         screen.resize(nullptr, 1024, 768);
         screen.open(&first, &second);
     }
+    // A click on the menu inside its box.
     bool clickAt(glm::ivec2 p, int button = LEFT, int action = PRESS) {
-        window.cursor = p;
-        return menu.mouseButton(window, button, action, 0);
+        boxDesktop.cursorX = p.x, boxDesktop.cursorY = p.y;
+        return menu.mouseButton(box, button, action, 0);
+    }
+    // A click on the whole screen.
+    bool pressAt(glm::ivec2 p, int button = LEFT, int action = PRESS) {
+        desktop.cursorX = p.x, desktop.cursorY = p.y;
+        return screen.mouseButton(button, action, 0, pendingDrop);
     }
 };
-
-TEST_F(CraftingPanelTest, EntriesAreStackedBelowEachOtherWithTheirHeights) {
-    ASSERT_EQ(menu.entries.size(), 2u);
-    EXPECT_EQ(menu.entryPositions(window), (std::vector<glm::ivec2>{{6, 6}, {6, 210}}));
-    int width = 0, height = 0;
-    menu.getSize(window, width, height);
-    EXPECT_EQ(width, 100);
-    EXPECT_EQ(height, 6 + 204 + 78);
-
-    menu.setX(10);
-    menu.setY(4);
-    EXPECT_EQ(menu.entryPositions(window)[0], glm::ivec2(16, 10));
-    menu.setAlignX(1);
-    EXPECT_EQ(menu.entryPositions(window)[0], glm::ivec2(300 - 100 + 10 + 6, 10));
-}
 
 TEST_F(CraftingPanelTest, OnlyALeftPressOnAResultBoxCrafts) {
     EXPECT_FALSE(clickAt({40, 30}, RIGHT));
@@ -357,29 +248,27 @@ TEST_F(CraftingPanelTest, OnlyALeftPressOnAResultBoxCrafts) {
     EXPECT_EQ(countOf(second.getSlot(0)), 10);
 
     EXPECT_TRUE(clickAt({6 + 68, 210 + 56})) << "the edge lines of the second result box";
-    EXPECT_EQ(screen.cursor.item->getName(), "Sand");
+    EXPECT_EQ(describe(screen.cursor.item), "Sand 1");
     EXPECT_EQ(countOf(second.getSlot(0)), 8);
     EXPECT_EQ(menu.entries.size(), 2u) << "recounted after crafting";
 
-    EXPECT_FALSE(clickAt({6, 6})) << "a chest cannot join sand on the cursor";
-    EXPECT_EQ(countOf(screen.cursor.item), 1);
-    EXPECT_EQ(countOf(first.getSlot(0)), 1) << "no ingredient was taken";
-
     screen.cursor.item.reset();
     EXPECT_TRUE(clickAt({6, 6}));
-    EXPECT_EQ(screen.cursor.item->getName(), "Chest");
-    for (int i = 0; i < 4; ++i) EXPECT_FALSE(first.getSlot(i)) << i;
-    EXPECT_EQ(countOf(second.getSlot(0)), 7);
+    EXPECT_EQ(describe(screen.cursor.item), "Chest 1");
+    EXPECT_EQ(contents(first), "");
+    EXPECT_EQ(contents(second), "Stone 7");
 }
 
-TEST_F(CraftingPanelTest, ScreenLayoutFollowsTheWindowAndTheList) {
-    EXPECT_EQ(screen.craftingBox.width, 300);
-    EXPECT_EQ(screen.craftingBox.height, 618);
-    int x = 0, y = 0;
-    screen.craftingBox.getPos(screen.interface, x, y);
-    EXPECT_EQ(glm::ivec2(x, y), glm::ivec2(1024 - 300, 100));
-    screen.craftingLabel.getPos(screen.interface, x, y);
-    EXPECT_EQ(x, 1024 - 300 + 50) << "the label starts 50 pixels into the box";
+TEST_F(CraftingPanelTest, EntriesStackAndTheScreenLayoutFollowsTheWindowAndTheList) {
+    ASSERT_EQ(menu.entries.size(), 2u);
+    EXPECT_EQ(menu.entryPositions(box), (std::vector<glm::ivec2>{{6, 6}, {6, 210}}));
+    EXPECT_EQ(sizeOf(menu, box), glm::ivec2(100, 6 + 204 + 78));
+
+    EXPECT_EQ(glm::ivec2(screen.craftingBox.width, screen.craftingBox.height),
+              glm::ivec2(300, 618));
+    EXPECT_EQ(posOf(screen.craftingBox, screen.interface), glm::ivec2(1024 - 300, 100));
+    EXPECT_EQ(posOf(screen.craftingLabel, screen.interface).x, 1024 - 300 + 50)
+        << "the label starts 50 pixels into the box";
 
     // Seven five-ingredient entries and one more: 6 + 7 * 204 + 78 = 1512 pixels.
     for (int i = 0; i < 6; ++i) recipes["a five " + std::to_string(i)] = recipes["a five"];
@@ -393,30 +282,22 @@ TEST_F(CraftingPanelTest, ScreenLayoutFollowsTheWindowAndTheList) {
     EXPECT_EQ(screen.craftingBox.scrollY, -462) << "a scrolled box snaps back";
     screen.resize(nullptr, 1024, 2000);
     EXPECT_EQ(screen.craftingBox.scrollY, 0);
+
+    menu.setX(10);
+    menu.setY(4);
+    EXPECT_EQ(menu.entryPositions(box)[0], glm::ivec2(16, 10));
+    menu.setAlignX(1);
+    EXPECT_EQ(menu.entryPositions(box)[0], glm::ivec2(300 - 100 + 10 + 6, 10));
 }
 
 // --- the screen's clicks ---------------------------------------------------------------------
 
-class InventoryScreenTest : public CraftingPanelTest {
-protected:
-    std::unique_ptr<Item> pendingDrop;
-
-    bool pressAt(glm::ivec2 p, int button = LEFT, int action = PRESS) {
-        desktop.cursor = p;
-        return screen.mouseButton(button, action, 0, pendingDrop);
-    }
-    glm::ivec2 slotPoint(const Inventory& inventory, int column, int row) {
-        return inventory.pos + inventoryLayout::slotOffset(column, row) + glm::ivec2(10, 10);
-    }
-};
-
-TEST_F(InventoryScreenTest, ACarriedStackIsThrownOnlyByAPressOffTheGridsAndThePanel) {
+TEST_F(CraftingPanelTest, ACarriedStackIsThrownOnlyByAPressOffTheGridsAndThePanel) {
     screen.cursor.item = block(3, 5);
     EXPECT_FALSE(pressAt({600, 700}, LEFT, RELEASE));
     EXPECT_FALSE(pendingDrop) << "a release throws nothing";
     EXPECT_FALSE(pressAt({600, 700}, RIGHT));
-    ASSERT_TRUE(pendingDrop);
-    EXPECT_EQ(countOf(pendingDrop), 5);
+    EXPECT_EQ(describe(pendingDrop), "Stone 5");
     EXPECT_FALSE(screen.cursor.item);
 
     screen.cursor.item = block(3, 2);
@@ -437,18 +318,16 @@ TEST_F(InventoryScreenTest, ACarriedStackIsThrownOnlyByAPressOffTheGridsAndThePa
     EXPECT_FALSE(pendingDrop) << "an empty cursor throws nothing";
 }
 
-TEST_F(InventoryScreenTest, ClicksReachTheContainersAndRecountTheList) {
-    ASSERT_EQ(menu.entries.size(), 2u);
+TEST_F(CraftingPanelTest, ClicksReachTheContainersAndRecountTheList) {
     EXPECT_TRUE(pressAt(slotPoint(first, 0, 0)));
-    EXPECT_EQ(screen.cursor.item->getName(), "Dirt");
+    EXPECT_EQ(describe(screen.cursor.item), "Dirt 1");
     EXPECT_EQ(menu.entries.size(), 1u) << "without the dirt only the sand recipe is left";
     EXPECT_TRUE(pressAt(slotPoint(second, 1, 3)));
     EXPECT_FALSE(screen.cursor.item);
     EXPECT_EQ(menu.entries.size(), 2u);
 
-    const glm::ivec2 secondResult = glm::ivec2(1024 - 300, 100) + glm::ivec2(6, 210 + 6);
-    EXPECT_TRUE(pressAt(secondResult));
-    EXPECT_EQ(screen.cursor.item->getName(), "Sand");
+    EXPECT_TRUE(pressAt(glm::ivec2(1024 - 300, 100) + glm::ivec2(6, 210 + 6)));
+    EXPECT_EQ(describe(screen.cursor.item), "Sand 1") << "the second result box";
 
     screen.close();
     EXPECT_FALSE(screen.isOpen());
@@ -461,10 +340,12 @@ TEST(InventoryGUILink, DestroyingTheLinkClosesOnlyItsOwnSide) {
     Inventory player({1, 2}), chest({4, 8}), otherChest({4, 8});
     screen.first = &player;
     screen.second = &chest;
-    { InventoryGUILink link; link.gui = &screen; link.inventory = &otherChest; }
-    EXPECT_EQ(screen.second, &chest);
-    { InventoryGUILink link; link.gui = &screen; link.inventory = &chest; }
-    EXPECT_EQ(screen.second, nullptr);
+    for (Inventory* side : {&otherChest, &chest}) {
+        EXPECT_EQ(screen.second, &chest) << "open until its own link goes";
+        InventoryGUILink link;
+        link.gui = &screen;
+        link.inventory = side;
+    }
     EXPECT_FALSE(screen.isOpen());
 }
 

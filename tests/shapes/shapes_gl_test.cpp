@@ -12,25 +12,15 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
 #include <functional>
-#include <string>
-#include <vector>
 
 namespace {
 
 constexpr int size = 128;
 constexpr float pi = 3.14159265358979f;
 
-const char* const shapeShaders[] = {
-    "simplexShader",          "simplexColorShader",           "simplexColorNormalShader",
-    "simplexSolidColorShader", "simplexSolidColorNormalShader", "simplexColorAlphaShader",
-    "simplexNormalShader",    "wireframeShader",              "wireframeColorShader",
-    "skyboxShader",           "moonShader",                   "targetBlockShader"};
-
 GLint location(GLuint program, const char* name) { return glGetUniformLocation(program, name); }
+using Uniforms = std::function<void(GLuint)>;
 
 // A texture of w x h texels, filled by `texel`(x, y), nearest filtering.
 GLuint makeTexture(int w, int h, const std::function<glm::u8vec4(int, int)>& texel) {
@@ -66,18 +56,21 @@ class ShapesGl : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(testgl::context(size, size), nullptr);
-        testgl::loadAllShaders();
-        for (const char* name : shapeShaders) ASSERT_NE(getShader(name), nullptr) << name;
+        ASSERT_TRUE(testgl::loadAllShaders());
         projection = glm::perspective(glm::radians(60.0f), 1.0f, 0.01f, 100.0f);
     }
 
     // Draws `mesh` in `mode` with the named shader, "P" and "MV" (or "MVP" for the sky box)
     // set, then whatever `uniforms` adds; expects no GL error and saves a screenshot.
     DrawResult draw(const std::string& name, const Mesh& mesh, GLenum mode,
-                    const std::string& shaderName, const Mat5& mv,
-                    const std::function<void(GLuint)>& uniforms = {}) {
+                    const std::string& shaderName, const Mat5& mv, const Uniforms& uniforms = {}) {
         SCOPED_TRACE(name);
         DrawResult result;
+        const Shader* shader = getShader(shaderName);
+        if (!shader) {
+            ADD_FAILURE() << "no " << shaderName;
+            return result;
+        }
         testgl::Framebuffer target(size, size);
         target.bind();
         glClearColor(0, 0, 0, 0);
@@ -90,7 +83,7 @@ protected:
         MeshRenderer renderer;
         renderer.init(&mesh);
         renderer.mode = mode;
-        const GLuint program = getShader(shaderName)->program;
+        const GLuint program = shader->program;
         glUseProgram(program);
         glUniformMatrix4fv(location(program, "P"), 1, GL_FALSE, glm::value_ptr(projection));
         glUniform1fv(location(program, "MV"), 25, mv.data());
@@ -112,28 +105,47 @@ protected:
     glm::mat4 projection;
 };
 
+// Uniforms the drawing code sends that no game-side test checks already.
 TEST_F(ShapesGl, ShaderUniformTypesMatchTheirUsers) {
-    for (const char* name : shapeShaders) {
-        if (std::string(name) == "skyboxShader") continue;
+    for (const char* name : {"simplexColorShader", "simplexSolidColorShader",
+                             "simplexColorAlphaShader", "simplexSolidColorNormalShader",
+                             "simplexNormalShader", "wireframeShader", "wireframeColorShader"}) {
         testgl::expectUniform(name, "MV", GL_FLOAT, 25);
         testgl::expectUniform(name, "P", GL_FLOAT_MAT4);
     }
-    testgl::expectUniform("skyboxShader", "MVP", GL_FLOAT_MAT4);
     testgl::expectUniform("skyboxShader", "texSampler", GL_SAMPLER_2D);
-    testgl::expectUniform("simplexShader", "texSampler", GL_SAMPLER_2D);
-    testgl::expectUniform("moonShader", "moonTexture", GL_SAMPLER_2D);
-    testgl::expectUniform("moonShader", "blend", GL_FLOAT);
-    testgl::expectUniform("targetBlockShader", "texSampler", GL_SAMPLER_2D);
-    testgl::expectUniform("targetBlockShader", "texSize", GL_UNSIGNED_INT_VEC2);
-    testgl::expectUniform("targetBlockShader", "offset", GL_INT);
     testgl::expectUniform("simplexSolidColorShader", "inColor", GL_FLOAT_VEC3);
     testgl::expectUniform("simplexSolidColorNormalShader", "inColor", GL_FLOAT_VEC3);
     testgl::expectUniform("simplexSolidColorNormalShader", "lightDir", GL_FLOAT_VEC4);
-    testgl::expectUniform("simplexColorNormalShader", "lightDir", GL_FLOAT_VEC4);
     testgl::expectUniform("simplexColorAlphaShader", "alpha", GL_FLOAT);
-    testgl::expectUniform("wireframeShader", "inColor", GL_FLOAT_VEC4);
-    testgl::expectUniform("wireframeShader", "wFar", GL_FLOAT);
     testgl::expectUniform("wireframeColorShader", "wFar", GL_FLOAT);
+}
+
+Uniforms setInt(const char* name, int value) {
+    return [=](GLuint p) { glUniform1i(location(p, name), value); };
+}
+Uniforms setFloat(const char* name, float value) {
+    return [=](GLuint p) { glUniform1f(location(p, name), value); };
+}
+Uniforms setVec3(const char* name, glm::vec3 v) {
+    return [=](GLuint p) { glUniform3f(location(p, name), v.x, v.y, v.z); };
+}
+Uniforms setVec4(const char* name, glm::vec4 v) {
+    return [=](GLuint p) { glUniform4f(location(p, name), v.x, v.y, v.z, v.w); };
+}
+Uniforms both(Uniforms a, Uniforms b) {
+    return [=](GLuint p) {
+        a(p);
+        b(p);
+    };
+}
+// The crack stage `offset` of an 8 x 16 tile image on texture unit 2.
+Uniforms targetBlockUniforms(int offset) {
+    return [=](GLuint p) {
+        glUniform1i(location(p, "texSampler"), 2);
+        glUniform2ui(location(p, "texSize"), 8, 16);
+        glUniform1i(location(p, "offset"), offset);
+    };
 }
 
 TEST_F(ShapesGl, EveryShapeDrawsWithItsShader) {
@@ -143,74 +155,62 @@ TEST_F(ShapesGl, EveryShapeDrawsWithItsShader) {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, white);
 
-    auto lightFromAbove = [](GLuint p) { glUniform4f(location(p, "lightDir"), 0, 1, 0, 0); };
-    const Mat5 far = translate4(glm::vec4(0, 0, -12, 0)) * tilt(0.3f);
-    const Mat5 near = translate4(glm::vec4(0, 0, -4, 0.1f)) * tilt(0.3f);
-    const int minimum = 100;
-
-    EXPECT_GT(draw("loadingDodecaplex", loadingDodecaplex, GL_LINES_ADJACENCY,
-                   "simplexColorNormalShader", far, lightFromAbove).lit, minimum);
-    EXPECT_GT(draw("greyDodecaplex", greyDodecaplex, GL_LINES_ADJACENCY,
-                   "simplexColorNormalShader", far, lightFromAbove).lit, minimum);
-    EXPECT_GT(draw("dodecaplexWireframe", dodecaplexWireframe, GL_LINES, "wireframeShader", far,
-                   [](GLuint p) {
-                       glUniform1f(location(p, "wFar"), 8.0f);
-                       glUniform4f(location(p, "inColor"), 1, 0, 0, 1);
-                   }).lit, minimum);
-
     const float spiderColours[6] = {0.8f, 0.2f, 0.1f, 0.1f, 0.1f, 0.1f};
     Dodecaplex spiderPart;
     spiderPart.generate(false, 0.0f, false, spiderColours, true);
-    EXPECT_GT(draw("spiderDodecaplex", spiderPart, GL_LINES_ADJACENCY, "simplexColorShader", far)
-                  .lit, minimum);
 
+    const Mat5 far = translate4(glm::vec4(0, 0, -12, 0)) * tilt(0.3f);
+    const Mat5 near = translate4(glm::vec4(0, 0, -4, 0.1f)) * tilt(0.3f);
     const Mat5 sky = translate4(glm::vec4(0, 0, -4, 0)) * tilt(0.3f);
-    EXPECT_GT(draw("sun", sphereMesh, GL_LINES_ADJACENCY, "simplexShader", sky,
-                   [](GLuint p) { glUniform1i(location(p, "texSampler"), 2); }).lit, minimum);
-    EXPECT_GT(draw("moon", sphereMesh, GL_LINES_ADJACENCY, "moonShader", sky,
-                   [](GLuint p) {
-                       glUniform1i(location(p, "moonTexture"), 2);
-                       glUniform1f(location(p, "blend"), 0.5f);
-                   }).lit, minimum);
-
-    EXPECT_GT(draw("hypersphere", hypersphereMesh, GL_LINES_ADJACENCY, "simplexColorShader", near)
-                  .lit, minimum);
-    EXPECT_GT(draw("hollowHypersphere", hollowHypersphereMesh, GL_LINES_ADJACENCY,
-                   "simplexColorShader", near).lit, minimum);
-
     const Mat5 small = translate4(glm::vec4(0, -0.3f, -2, 0.05f)) * tilt(0.3f);
-    EXPECT_GT(draw("pentachoronBase", pentachoronBaseMesh, GL_LINES_ADJACENCY,
-                   "simplexSolidColorShader", small,
-                   [](GLuint p) { glUniform3f(location(p, "inColor"), 1, 0, 1); }).lit, minimum);
-    EXPECT_GT(draw("pentachoronHollow", pentachoronHollowMesh, GL_LINES_ADJACENCY,
-                   "simplexColorAlphaShader", small,
-                   [](GLuint p) { glUniform1f(location(p, "alpha"), 0.5f); }).lit, minimum);
-
     const Mat5 cube = translate4(glm::vec4(0, 0, -6, 0.1f)) * tilt(0.3f);
-    EXPECT_GT(draw("targetBlock", hypercubeMesh, GL_LINES_ADJACENCY, "targetBlockShader", cube,
-                   [](GLuint p) {
-                       glUniform1i(location(p, "texSampler"), 2);
-                       glUniform2ui(location(p, "texSize"), 8, 16);
-                       glUniform1i(location(p, "offset"), 5);
-                   }).lit, minimum);
-    EXPECT_GT(draw("hypercubeHollow", hypercubeHollowMesh, GL_LINES_ADJACENCY,
-                   "simplexColorShader", cube).lit, minimum);
-
-    EXPECT_GT(draw("kleinBottle", kleinBottleMesh, GL_LINES, "wireframeColorShader",
-                   translate4(glm::vec4(0, 0, -3, 0)),
-                   [](GLuint p) { glUniform1f(location(p, "wFar"), 2.0f); }).lit, minimum);
+    const Uniforms lightFromAbove = setVec4("lightDir", {0, 1, 0, 0});
+    const GLenum slices = GL_LINES_ADJACENCY;
+    struct Shape {
+        const char* name;
+        const Mesh& mesh;
+        GLenum mode;
+        const char* shader;
+        Mat5 mv;
+        Uniforms uniforms;
+    };
+    const Shape shapes[] = {
+        {"loadingDodecaplex", loadingDodecaplex, slices, "simplexColorNormalShader", far,
+         lightFromAbove},
+        {"greyDodecaplex", greyDodecaplex, slices, "simplexColorNormalShader", far, lightFromAbove},
+        {"dodecaplexWireframe", dodecaplexWireframe, GL_LINES, "wireframeShader", far,
+         both(setFloat("wFar", 8.0f), setVec4("inColor", {1, 0, 0, 1}))},
+        {"spiderDodecaplex", spiderPart, slices, "simplexColorShader", far, {}},
+        {"sun", sphereMesh, slices, "simplexShader", sky, setInt("texSampler", 2)},
+        {"moon", sphereMesh, slices, "moonShader", sky,
+         both(setInt("moonTexture", 2), setFloat("blend", 0.5f))},
+        {"hypersphere", hypersphereMesh, slices, "simplexColorShader", near, {}},
+        {"hollowHypersphere", hollowHypersphereMesh, slices, "simplexColorShader", near, {}},
+        {"pentachoronBase", pentachoronBaseMesh, slices, "simplexSolidColorShader", small,
+         setVec3("inColor", {1, 0, 1})},
+        {"pentachoronHollow", pentachoronHollowMesh, slices, "simplexColorAlphaShader", small,
+         setFloat("alpha", 0.5f)},
+        {"targetBlock", hypercubeMesh, slices, "targetBlockShader", cube, targetBlockUniforms(5)},
+        {"hypercubeHollow", hypercubeHollowMesh, slices, "simplexColorShader", cube, {}},
+        {"kleinBottle", kleinBottleMesh, GL_LINES, "wireframeColorShader",
+         translate4(glm::vec4(0, 0, -3, 0)), setFloat("wFar", 2.0f)},
+    };
+    for (const Shape& shape : shapes)
+        EXPECT_GT(
+            draw(shape.name, shape.mesh, shape.mode, shape.shader, shape.mv, shape.uniforms).lit,
+            100)
+            << shape.name;
 
     // The sky box is drawn from its centre and fills the view.
-    const glm::mat4 mvp = projection * glm::lookAt(glm::vec3(0), glm::vec3(0, 0.3f, -1),
-                                                   glm::vec3(0, 1, 0));
-    const DrawResult box = draw("skybox", skyboxMesh, GL_TRIANGLES, "skyboxShader", Mat5(),
-                                [&](GLuint p) {
-                                    glUniformMatrix4fv(location(p, "MVP"), 1, GL_FALSE,
-                                                       glm::value_ptr(mvp));
-                                    glUniform1i(location(p, "texSampler"), 0);
-                                });
-    EXPECT_EQ(box.lit, size * size);
-
+    const glm::mat4 mvp =
+        projection * glm::lookAt(glm::vec3(0), glm::vec3(0, 0.3f, -1), glm::vec3(0, 1, 0));
+    EXPECT_EQ(draw("skybox", skyboxMesh, GL_TRIANGLES, "skyboxShader", Mat5(),
+                   [&](GLuint p) {
+                       glUniformMatrix4fv(location(p, "MVP"), 1, GL_FALSE, glm::value_ptr(mvp));
+                       glUniform1i(location(p, "texSampler"), 0);
+                   })
+                  .lit,
+              size * size);
     glDeleteTextures(1, &white);
 }
 
@@ -220,9 +220,9 @@ const Mat5 cubeInFront = translate4(glm::vec4(0, 0, -5, 0.25f));
 const float squareHalf = 0.25f / std::tan(pi / 6) * size / 2;  // pixels
 
 TEST_F(ShapesGl, SlicedTesseractIsAWholeCrackFreeCube) {
-    const DrawResult cut = draw("sliceSolid", hypercubeMesh, GL_LINES_ADJACENCY,
-                                "simplexSolidColorShader", cubeInFront,
-                                [](GLuint p) { glUniform3f(location(p, "inColor"), 1, 1, 1); });
+    const DrawResult cut =
+        draw("sliceSolid", hypercubeMesh, GL_LINES_ADJACENCY, "simplexSolidColorShader",
+             cubeInFront, setVec3("inColor", {1, 1, 1}));
     const float centre = (size - 1) / 2.0f;
     int holes = 0, outside = 0;
     for (int y = 0; y < size; ++y)
@@ -238,18 +238,17 @@ TEST_F(ShapesGl, SlicedTesseractIsAWholeCrackFreeCube) {
 
     // Attributes follow the cut: the front cell (z = +1) has bits x, y, w; at its centre, on the
     // slice at model w = -0.25, they read (0.5, 0.5, 0.375).
-    const DrawResult colours = draw("sliceColours", hypercubeMesh, GL_LINES_ADJACENCY,
-                                    "simplexColorShader", cubeInFront);
+    const DrawResult colours =
+        draw("sliceColours", hypercubeMesh, GL_LINES_ADJACENCY, "simplexColorShader", cubeInFront);
     const glm::u8vec4 middle = colours.at(size / 2, size / 2);
     EXPECT_NEAR(middle.r, 128, 6);
     EXPECT_NEAR(middle.g, 128, 6);
     EXPECT_NEAR(middle.b, 96, 6);
 
     // A hyperplane that misses the tesseract draws nothing.
-    const DrawResult missed = draw("sliceMissed", hypercubeMesh, GL_LINES_ADJACENCY,
-                                   "simplexSolidColorShader",
-                                   translate4(glm::vec4(0, 0, -5, 1.5f)),
-                                   [](GLuint p) { glUniform3f(location(p, "inColor"), 1, 1, 1); });
+    const DrawResult missed =
+        draw("sliceMissed", hypercubeMesh, GL_LINES_ADJACENCY, "simplexSolidColorShader",
+             translate4(glm::vec4(0, 0, -5, 1.5f)), setVec3("inColor", {1, 1, 1}));
     EXPECT_EQ(missed.lit, 0);
 }
 
@@ -262,13 +261,9 @@ TEST_F(ShapesGl, TargetBlockShowsTheCrackStageOfItsOffset) {
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_2D, stages);
     for (int offset : {0, 3, 7}) {
-        const DrawResult result = draw("targetBlockStage" + std::to_string(offset), hypercubeMesh,
-                                       GL_LINES_ADJACENCY, "targetBlockShader", cubeInFront,
-                                       [&](GLuint p) {
-                                           glUniform1i(location(p, "texSampler"), 2);
-                                           glUniform2ui(location(p, "texSize"), 8, 16);
-                                           glUniform1i(location(p, "offset"), offset);
-                                       });
+        const DrawResult result =
+            draw("targetBlockStage" + std::to_string(offset), hypercubeMesh, GL_LINES_ADJACENCY,
+                 "targetBlockShader", cubeInFront, targetBlockUniforms(offset));
         const glm::u8vec4 middle = result.at(size / 2, size / 2);
         EXPECT_EQ(middle.r, offset * 30 + 10) << offset;
         EXPECT_EQ(middle.g, 255 - offset * 30) << offset;
@@ -291,13 +286,12 @@ TEST_F(ShapesGl, ByteNormalsLightTheFaceTowardsTheLight) {
                     {GL_UNSIGNED_BYTE, 1, normalBytes.data(), 160, 0}};
 
     // Turned so that the -x cell faces the camera, lit from the camera's side.
-    const Mat5 turned = cubeInFront *
-                        Rotor4(wedge4(glm::vec4(1, 0, 0, 0), glm::vec4(0, 0, 1, 0)), -pi / 2).toMat5();
+    const Mat5 turned =
+        cubeInFront *
+        Rotor4(wedge4(glm::vec4(1, 0, 0, 0), glm::vec4(0, 0, 1, 0)), -pi / 2).toMat5();
     auto setUniforms = [](float lightZ) {
-        return [lightZ](GLuint p) {
-            glUniform3f(location(p, "inColor"), 1.0f, 0.5f, 0.25f);
-            glUniform4f(location(p, "lightDir"), 0, 0, lightZ, 0);
-        };
+        return both(setVec3("inColor", {1.0f, 0.5f, 0.25f}),
+                    setVec4("lightDir", {0, 0, lightZ, 0}));
     };
     const glm::u8vec4 lit = draw("normalsLit", mesh, GL_LINES_ADJACENCY,
                                  "simplexSolidColorNormalShader", turned, setUniforms(1.0f))
@@ -309,8 +303,9 @@ TEST_F(ShapesGl, ByteNormalsLightTheFaceTowardsTheLight) {
                                  .at(size / 2, size / 2);
     EXPECT_NEAR(away.r, 0.35 * 255, 3);
 
-    const glm::u8vec4 shown = draw("normalsShown", mesh, GL_LINES_ADJACENCY,
-                                   "simplexNormalShader", turned).at(size / 2, size / 2);
+    const glm::u8vec4 shown =
+        draw("normalsShown", mesh, GL_LINES_ADJACENCY, "simplexNormalShader", turned)
+            .at(size / 2, size / 2);
     EXPECT_NEAR(shown.b, 255, 3);  // the view-space normal is +z
     EXPECT_NEAR(shown.r, 128, 3);
 }
@@ -322,10 +317,7 @@ TEST_F(ShapesGl, WireframeFadesWithDistanceFromTheHyperplane) {
     mesh.vertCount_ = 2;
     mesh.attribs = {{GL_FLOAT, 4, edge, 32, 0}};
     auto withFar = [](float wFar) {
-        return [wFar](GLuint p) {
-            glUniform1f(location(p, "wFar"), wFar);
-            glUniform4f(location(p, "inColor"), 1, 1, 1, 1);
-        };
+        return both(setFloat("wFar", wFar), setVec4("inColor", glm::vec4(1)));
     };
     const Mat5 mv = translate4(glm::vec4(0, 0, -3, 0));
     EXPECT_EQ(draw("wireGone", mesh, GL_LINES, "wireframeShader", mv, withFar(0.5f)).lit, 0);

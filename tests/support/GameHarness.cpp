@@ -2,6 +2,7 @@
 
 #include "engine/InputCallbacks.h"
 #include "engine/State.h"
+#include "game/DayCycle.h"
 #include "game/GameState.h"
 #include "world/WorldGenState.h"
 
@@ -120,6 +121,21 @@ float shareNear(const std::vector<uint8_t>& image, int x0, int y0, int x1, int y
         }
     return total ? float(near) / float(total) : 0.0f;
 }
+
+float changedShare(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int x0, int y0,
+                   int x1, int y1, int threshold) {
+    int changed = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const size_t i = (size_t(y) * GameHarness::width + x) * 4;
+            int d = 0;
+            for (int c = 0; c < 3; ++c) d += std::abs(int(a[i + c]) - int(b[i + c]));
+            changed += d > threshold;
+        }
+    return float(changed) / float((x1 - x0) * (y1 - y0));
+}
+
+glm::u8vec4 skyBytes(float timeOfDay) { return toBytes(daycycle::skyColor(daycycle::lightAt(timeOfDay))); }
 
 glm::u8vec4 toBytes(const glm::vec4& color) {
     auto byte = [](float v) { return uint8_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };

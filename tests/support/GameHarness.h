@@ -63,7 +63,13 @@ private:
 // Share of pixels of a rectangle whose colour is within `tolerance` of `color` on every channel.
 float shareNear(const std::vector<uint8_t>& image, int x0, int y0, int x1, int y1,
                 glm::u8vec4 color, int tolerance);
+// Share of pixels of a rectangle whose colours differ by more than `threshold` (summed over
+// red, green and blue) between two images.
+float changedShare(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int x0, int y0,
+                   int x1, int y1, int threshold = 30);
 // Colours as the framebuffer stores them.
 glm::u8vec4 toBytes(const glm::vec4& color);
+// The clear colour of the sky at a time of day, as stored.
+glm::u8vec4 skyBytes(float timeOfDay);
 
 }  // namespace testgame

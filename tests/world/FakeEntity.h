@@ -44,3 +44,10 @@ public:
 inline std::unique_ptr<FakeEntity> makeFake(const glm::vec4& pos) {
     return std::make_unique<FakeEntity>(pos);
 }
+
+// A fake bound to its block cell, as a chest is.
+inline std::unique_ptr<FakeEntity> makeBlockEntity(const glm::vec4& pos) {
+    auto entity = makeFake(pos);
+    entity->blockEntity = true;
+    return entity;
+}

@@ -7,20 +7,14 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
-TEST(CloudsDraw, ShaderTakesTheUniformsTheGameSends) {
-    ASSERT_NE(testgl::context(), nullptr);
-    testgl::loadAllShaders();
-    ASSERT_NE(getShader("cloudShader"), nullptr);
-    testgl::expectUniform("cloudShader", "MV", GL_FLOAT, 25);
-    testgl::expectUniform("cloudShader", "P", GL_FLOAT_MAT4);
-    testgl::expectUniform("cloudShader", "cloudColor", GL_FLOAT_VEC4);
-}
-
 TEST(CloudsDraw, LayerShowsOverheadAndUploadsOnce) {
     ASSERT_NE(testgl::context(), nullptr);
     testgl::loadAllShaders();
     Shader* shader = getShader("cloudShader");
     ASSERT_NE(shader, nullptr);
+    testgl::expectUniform("cloudShader", "MV", GL_FLOAT, 25);
+    testgl::expectUniform("cloudShader", "P", GL_FLOAT_MAT4);
+    testgl::expectUniform("cloudShader", "cloudColor", GL_FLOAT_VEC4);
 
     glUseProgram(shader->program);
     const glm::mat4 projection = glm::perspective(glm::radians(90.0f), 1.0f, 0.003f, 1000.0f);

@@ -1,24 +1,17 @@
-#include "world/DiscSelection.h"
+#include "support/TempWorkDir.h"
+#include "world/DiscCells.h"
 #include "world/World.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cmath>
-#include <fstream>
 #include <future>
 #include <map>
-#include <set>
 #include <thread>
-#include <tuple>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-using Key = std::tuple<int64_t, int64_t, int64_t>;
-Key key(const glm::i64vec3& c) { return {c.x, c.y, c.z}; }
 
 // Generous: the same tests run under ThreadSanitizer.
 bool waitForPass(World& world) {
@@ -32,37 +25,172 @@ bool waitForPass(World& world) {
 // before its first chunk.
 class WorkerGate {
 public:
-    explicit WorkerGate(World& world) : opened(gate.get_future().share()) {
+    explicit WorkerGate(World& world) {
         for (unsigned i = 0; i < world.workers.threadCount(); ++i)
             world.workers.submit([future = opened] { future.wait(); });
     }
     ~WorkerGate() { release(); }
     void release() {
-        if (!released) gate.set_value();
-        released = true;
+        if (!std::exchange(released, true)) gate.set_value();
     }
 
 private:
     std::promise<void> gate;
-    std::shared_future<void> opened;
+    std::shared_future<void> opened = gate.get_future().share();
     bool released = false;
 };
-
-std::map<Key, Chunk*> snapshot(const World& world) {
-    std::map<Key, Chunk*> chunks;
-    for (const auto& [coords, chunk] : world.chunks) chunks[key(coords)] = chunk;
-    return chunks;
-}
-
-int loadedCount(const World& world) {
-    int count = 0;
-    for (const auto& [coords, chunk] : world.chunks) count += chunk->loaded;
-    return count;
-}
 
 // Player position (blocks) and the fourth view axis along w: the plane w = const.
 const glm::vec4 HERE(4.5f, 70.0f, 4.5f, 12.5f);
 const glm::vec4 ALONG_W(0.0f, 0.0f, 0.0f, 1.0f);
+
+class StreamingTest : public ::testing::Test {
+protected:
+    testfs::TempWorkDir tmp;
+    World world;
+
+    static void SetUpTestSuite() { loadEntityInfo("entityInfo.json"); }
+    void SetUp() override {
+        world.setPath(tmp.path.string());
+        ASSERT_EQ(world.chunksPath, tmp.path / "chunks");
+        fs::create_directories(world.chunksPath);
+    }
+    // What an owner does on close: wait for the pass, then free every chunk.
+    void TearDown() override {
+        world.stopLoading = true;
+        ASSERT_TRUE(waitForPass(world));
+        world.waitForSaves();
+        for (auto& [coords, chunk] : world.chunks) delete chunk;
+        world.chunks.clear();
+    }
+
+    bool update(const glm::vec4& pos, int distance) {
+        return world.update(pos, ALONG_W, uint8_t(distance));
+    }
+    std::map<CellKey, Chunk*> snapshot() const {
+        std::map<CellKey, Chunk*> chunks;
+        for (const auto& [coords, chunk] : world.chunks) chunks[cellKey(coords)] = chunk;
+        return chunks;
+    }
+    std::set<CellKey> keys() const {
+        std::set<CellKey> result;
+        for (const auto& [coords, chunk] : world.chunks) result.insert(cellKey(coords));
+        return result;
+    }
+    static std::set<CellKey> selection(const glm::vec4& pos, int distance) {
+        const glm::vec3 centre = glm::vec3(pos.x, pos.z, pos.w) / 8.0f;
+        return requestedCells(selectDisc(centre, float(distance), {0, 0, 1}), true);
+    }
+    // Between passes: the count matches the loaded chunks, nothing is queued or marked.
+    void expectSettled(bool allLoaded) {
+        int loaded = 0;
+        for (const auto& [coords, chunk] : world.chunks) {
+            loaded += chunk->loaded;
+            EXPECT_FALSE(chunk->wanted);
+            EXPECT_EQ(chunk->hasMesh.load(), chunk->loaded.load()) << "only loaded ones mesh";
+        }
+        EXPECT_EQ(world.chunksLoaded.load(), loaded);
+        EXPECT_TRUE(!allLoaded || loaded == int(world.chunks.size())) << loaded << " loaded";
+        EXPECT_TRUE(world.loadQueue.empty());
+    }
+};
+
+class StreamingAtDistance : public StreamingTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(StreamingAtDistance, FirstPassLoadsAndMeshesTheDiscAroundThePlayer) {
+    ASSERT_TRUE(update(HERE, GetParam()));
+    ASSERT_TRUE(waitForPass(world));
+    EXPECT_EQ(keys(), selection(HERE, GetParam()));
+    for (const auto& [coords, chunk] : world.chunks) EXPECT_EQ(coords.z, 1) << "not the player's w";
+    expectSettled(true);
+
+    // Wanting only what is loaded queues nothing: the pass is over at once.
+    const auto before = snapshot();
+    ASSERT_TRUE(update(HERE, GetParam()));
+    EXPECT_TRUE(world.loadDone);
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_P(StreamingAtDistance, SecondUpdateDuringAPassReturnsFalseAndChangesNothing) {
+    WorkerGate gate(world);
+    ASSERT_TRUE(update(HERE, GetParam()));
+    EXPECT_FALSE(world.loadDone);
+    const auto before = snapshot();
+    EXPECT_FALSE(world.update(HERE + glm::vec4(80, 0, 80, 80), ALONG_W, uint8_t(GetParam() + 1)));
+    EXPECT_FALSE(world.loadAround(HERE));
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(world.chunksLoaded.load(), 0);
+    EXPECT_FALSE(world.stopLoading);
+
+    gate.release();
+    ASSERT_TRUE(waitForPass(world));
+    expectSettled(true);
+}
+
+TEST_P(StreamingAtDistance, StopInPhaseOneLeavesChunksThatALaterPassQueuesAgain) {
+    {
+        WorkerGate gate(world);
+        ASSERT_TRUE(update(HERE, GetParam()));
+        world.stopLoading = true;
+    }
+    ASSERT_TRUE(waitForPass(world));
+    const auto stopped = snapshot();
+    EXPECT_EQ(keys(), selection(HERE, GetParam()));
+    EXPECT_EQ(world.chunksLoaded.load(), 0);
+    expectSettled(false);
+
+    ASSERT_TRUE(update(HERE, GetParam()));
+    EXPECT_FALSE(world.loadDone) << "the remnants were not queued again";
+    ASSERT_TRUE(waitForPass(world));
+    EXPECT_EQ(snapshot(), stopped) << "remnants are reused, not made anew";
+    expectSettled(true);
+}
+
+TEST_P(StreamingAtDistance, StopPartWayCountsAndMeshesOnlyWhatLoaded) {
+    ASSERT_TRUE(update(HERE, GetParam()));
+    while (world.chunksLoaded == 0 && !world.loadDone) std::this_thread::yield();
+    world.stopLoading = true;
+    ASSERT_TRUE(waitForPass(world));
+    EXPECT_GE(world.chunksLoaded.load(), 1);
+    expectSettled(false);
+
+    ASSERT_TRUE(update(HERE, GetParam()));
+    ASSERT_TRUE(waitForPass(world));
+    expectSettled(true);
+}
+
+TEST_P(StreamingAtDistance, DroppedChunksAreSavedAndUnchangedOnesWriteNothing) {
+    ASSERT_TRUE(update(HERE, GetParam()));
+    ASSERT_TRUE(waitForPass(world));
+
+    // Edit two chunks, then walk 100 chunks away along w: every chunk is dropped.
+    const glm::ivec4 edits[2] = {{4, 100, 4, 12}, {-3, 100, 4, 12}};
+    std::set<fs::path> edited;
+    for (const glm::ivec4& pos : edits) {
+        world.setBlock(pos, 9);
+        edited.insert(Chunk(World::chunkCoords(pos)).getDirectory(world.chunksPath));
+    }
+    ASSERT_EQ(edited.size(), 2u);
+    const auto dropped = keys();
+    {
+        WorkerGate gate(world);  // saves left to the workers could not run meanwhile
+        ASSERT_TRUE(update(HERE + glm::vec4(0, 0, 0, 800), GetParam()));
+        for (const CellKey& k : dropped) EXPECT_EQ(keys().count(k), 0u);
+
+        // Saved right there in update, before the chunks were freed.
+        EXPECT_EQ(std::set<fs::path>(fs::directory_iterator(world.chunksPath), {}), edited);
+        for (const glm::ivec4& pos : edits) {
+            Chunk reloaded(World::chunkCoords(pos));
+            ASSERT_TRUE(reloaded.load(world.chunksPath));
+            const glm::ivec4 cell = World::localCell(pos);
+            EXPECT_EQ(reloaded.getBlock(cell.x, cell.y, cell.z, cell.w), 9);
+        }
+    }
+    ASSERT_TRUE(waitForPass(world));
+    expectSettled(true);
+}
+
+INSTANTIATE_TEST_SUITE_P(RenderDistance, StreamingAtDistance, ::testing::Values(1, 2));
 
 // An all-air chunk as the game stores it: no entities, 257 runs of 255 and one of 1.
 void writeAirChunk(const fs::path& chunksPath, const glm::i64vec3& coords) {
@@ -74,185 +202,9 @@ void writeAirChunk(const fs::path& chunksPath, const glm::i64vec3& coords) {
     blocks.put(0).put(1);
 }
 
-class StreamingTest : public ::testing::Test {
-protected:
-    fs::path root;
-    World world;
-
-    static void SetUpTestSuite() { loadEntityInfo("entityInfo.json"); }
-
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "-" + info->name();
-        for (char& c : name)
-            if (c == '/') c = '-';
-        root = fs::temp_directory_path() / ("hm-streaming-" + std::to_string(getpid()) + "-" + name);
-        fs::remove_all(root);
-        world.setPath(root.string());
-        fs::create_directories(world.chunksPath);
-    }
-
-    // What an owner does on close: wait for the pass, then free every chunk.
-    void TearDown() override {
-        world.stopLoading = true;
-        ASSERT_TRUE(waitForPass(world));
-        world.waitForSaves();
-        for (auto& [coords, chunk] : world.chunks) delete chunk;
-        world.chunks.clear();
-        world.chunksLoaded = 0;
-        fs::remove_all(root);
-    }
-
-    std::set<Key> expectedSelection(const glm::vec4& pos, int renderDistance) const {
-        const DiscSelection disc = selectDisc({pos.x / 8, pos.z / 8, pos.w / 8},
-                                              float(renderDistance), {0, 0, 1});
-        std::set<Key> cells;
-        glm::i64vec3 step(0);
-        step[disc.stepAxis] = 1;
-        for (const DiscCell& c : disc.cells) {
-            cells.insert(key(c.cell));
-            cells.insert(key(c.cell - step));
-            if (!c.lineStart) cells.insert(key(c.cell + step));
-        }
-        return cells;
-    }
-
-    std::set<Key> keys() const {
-        std::set<Key> result;
-        for (const auto& [coords, chunk] : world.chunks) result.insert(key(coords));
-        return result;
-    }
-
-    void expectSettled() {
-        EXPECT_EQ(world.chunksLoaded.load(), loadedCount(world));
-        EXPECT_TRUE(world.loadQueue.empty());
-        for (const auto& [coords, chunk] : world.chunks) EXPECT_FALSE(chunk->wanted);
-    }
-};
-
-class StreamingAtDistance : public StreamingTest, public ::testing::WithParamInterface<int> {};
-
-}  // namespace
-
-TEST_P(StreamingAtDistance, FirstPassLoadsAndMeshesTheDiscAroundThePlayer) {
-    const int distance = GetParam();
-    ASSERT_TRUE(world.update(HERE, ALONG_W, uint8_t(distance)));
-    ASSERT_TRUE(waitForPass(world));
-
-    EXPECT_EQ(keys(), expectedSelection(HERE, distance));
-    EXPECT_EQ(world.chunksLoaded.load(), int(world.chunks.size()));
-    for (const auto& [coords, chunk] : world.chunks) {
-        EXPECT_EQ(coords.z, 1) << "outside the player's w layer";
-        EXPECT_TRUE(chunk->loaded);
-        EXPECT_TRUE(chunk->hasMesh);
-    }
-    expectSettled();
-
-    // Wanting only what is loaded queues nothing: the pass is over at once.
-    const auto before = snapshot(world);
-    ASSERT_TRUE(world.update(HERE, ALONG_W, uint8_t(distance)));
-    EXPECT_TRUE(world.loadDone);
-    EXPECT_EQ(snapshot(world), before);
-}
-
-TEST_P(StreamingAtDistance, SecondUpdateDuringAPassReturnsFalseAndChangesNothing) {
-    const int distance = GetParam();
-    WorkerGate gate(world);
-    ASSERT_TRUE(world.update(HERE, ALONG_W, uint8_t(distance)));
-    EXPECT_FALSE(world.loadDone);
-
-    const auto before = snapshot(world);
-    const size_t queued = world.chunks.size();
-    EXPECT_FALSE(world.update(HERE + glm::vec4(80, 0, 80, 80), ALONG_W, uint8_t(distance + 1)));
-    EXPECT_FALSE(world.loadAround(HERE));
-    EXPECT_EQ(snapshot(world), before);
-    EXPECT_EQ(world.chunksLoaded.load(), 0);
-    EXPECT_FALSE(world.stopLoading);
-
-    gate.release();
-    ASSERT_TRUE(waitForPass(world));
-    EXPECT_EQ(world.chunksLoaded.load(), int(queued));
-    expectSettled();
-}
-
-TEST_P(StreamingAtDistance, StopInPhaseOneLeavesChunksThatALaterPassQueuesAgain) {
-    const int distance = GetParam();
-    WorkerGate gate(world);
-    ASSERT_TRUE(world.update(HERE, ALONG_W, uint8_t(distance)));
-    world.stopLoading = true;
-    gate.release();
-    ASSERT_TRUE(waitForPass(world));
-
-    const auto stopped = snapshot(world);
-    EXPECT_EQ(keys(), expectedSelection(HERE, distance));
-    EXPECT_EQ(world.chunksLoaded.load(), 0);
-    for (const auto& [coords, chunk] : world.chunks) {
-        EXPECT_FALSE(chunk->loaded);
-        EXPECT_FALSE(chunk->hasMesh);
-    }
-    expectSettled();
-
-    ASSERT_TRUE(world.update(HERE, ALONG_W, uint8_t(distance)));
-    EXPECT_FALSE(world.loadDone) << "the remnants were not queued again";
-    ASSERT_TRUE(waitForPass(world));
-    EXPECT_EQ(snapshot(world), stopped) << "remnants are reused, not made anew";
-    EXPECT_EQ(world.chunksLoaded.load(), int(world.chunks.size()));
-    for (const auto& [coords, chunk] : world.chunks) EXPECT_TRUE(chunk->hasMesh);
-    expectSettled();
-}
-
-TEST_P(StreamingAtDistance, StopPartWayCountsOnlyWhatLoaded) {
-    const int distance = GetParam();
-    ASSERT_TRUE(world.update(HERE, ALONG_W, uint8_t(distance)));
-    while (world.chunksLoaded == 0 && !world.loadDone) std::this_thread::yield();
-    world.stopLoading = true;
-    ASSERT_TRUE(waitForPass(world));
-
-    EXPECT_GE(world.chunksLoaded.load(), 1);
-    for (const auto& [coords, chunk] : world.chunks) EXPECT_EQ(chunk->hasMesh.load(), chunk->loaded.load());
-    expectSettled();
-
-    ASSERT_TRUE(world.update(HERE, ALONG_W, uint8_t(distance)));
-    ASSERT_TRUE(waitForPass(world));
-    EXPECT_EQ(world.chunksLoaded.load(), int(world.chunks.size()));
-    expectSettled();
-}
-
-TEST_P(StreamingAtDistance, DroppedChunksAreSavedAndUnchangedOnesWriteNothing) {
-    const int distance = GetParam();
-    ASSERT_TRUE(world.update(HERE, ALONG_W, uint8_t(distance)));
-    ASSERT_TRUE(waitForPass(world));
-
-    // Edit two chunks, then walk 100 chunks away along w: every chunk is dropped.
-    const glm::ivec4 first(4, 100, 4, 12), second(-3, 100, 4, 12);
-    world.setBlock(first, 9);
-    world.setBlock(second, 9);
-    ASSERT_NE(World::chunkCoords(first), World::chunkCoords(second));
-    const auto dropped = keys();
-    ASSERT_TRUE(world.update(HERE + glm::vec4(0, 0, 0, 800), ALONG_W, uint8_t(distance)));
-    for (const Key& k : dropped) EXPECT_EQ(keys().count(k), 0u);
-
-    // Saved right there in update, before the chunks were freed.
-    std::set<fs::path> written;
-    for (const auto& entry : fs::directory_iterator(world.chunksPath)) written.insert(entry.path());
-    const std::set<fs::path> edited{Chunk(World::chunkCoords(first)).getDirectory(world.chunksPath),
-                                    Chunk(World::chunkCoords(second)).getDirectory(world.chunksPath)};
-    EXPECT_EQ(written, edited);
-    for (const glm::ivec4& pos : {first, second}) {
-        Chunk reloaded(World::chunkCoords(pos));
-        ASSERT_TRUE(reloaded.load(world.chunksPath));
-        const glm::ivec4 cell = World::localCell(pos);
-        EXPECT_EQ(reloaded.getBlock(cell.x, cell.y, cell.z, cell.w), 9);
-    }
-    ASSERT_TRUE(waitForPass(world));
-    EXPECT_EQ(world.chunksLoaded.load(), int(world.chunks.size()));
-}
-
-INSTANTIATE_TEST_SUITE_P(RenderDistance, StreamingAtDistance, ::testing::Values(1, 2));
-
 TEST_F(StreamingTest, LoadAroundSavesDroppedChunksOnTheWorkersAndTheNextPassWaits) {
     world.spawnCreatures = false;
-    // Everything but the slab x = -4 is stored as air, so the passes are quick; that slab is
+    // All but the slab x = -4 is stored as air, so the passes are quick; that slab is
     // generated, then dropped.
     for (int x = -3; x <= 5; ++x)
         for (int z = -4; z <= 4; ++z)
@@ -263,25 +215,16 @@ TEST_F(StreamingTest, LoadAroundSavesDroppedChunksOnTheWorkersAndTheNextPassWait
     ASSERT_TRUE(world.loadAround(centre));
     ASSERT_TRUE(waitForPass(world));
     ASSERT_EQ(world.chunks.size(), 729u);
-    int64_t lowX = 0, highX = 0;
-    for (const auto& [coords, chunk] : world.chunks) {
-        lowX = std::min(lowX, coords.x);
-        highX = std::max(highX, coords.x);
-    }
-    EXPECT_EQ(lowX, -4);
-    EXPECT_EQ(highX, 4);
-    EXPECT_EQ(world.chunksLoaded.load(), 729);
-    expectSettled();
+    EXPECT_TRUE(world.chunks.count({-4, 0, 0}) && world.chunks.count({4, 0, 0}));
+    expectSettled(true);
 
     const glm::ivec4 edited(-30, 120, 2, 3);  // chunk (-4, 0, 0), high in the air
     world.setBlock(edited, 9);
-    ASSERT_EQ(world.getBlock(edited), 9);
     {
         WorkerGate gate(world);
         ASSERT_TRUE(world.loadAround({12.0f, 64.0f, 1.0f, 7.9f}));  // one chunk further in x
         EXPECT_EQ(world.pendingSaves.load(), 81) << "one save per dropped chunk";
         EXPECT_EQ(world.chunks.size(), 729u) << "dropped chunks leave the map at once";
-        gate.release();
     }
     ASSERT_TRUE(waitForPass(world));
     EXPECT_EQ(world.chunksLoaded.load(), 729);
@@ -297,5 +240,7 @@ TEST_F(StreamingTest, LoadAroundSavesDroppedChunksOnTheWorkersAndTheNextPassWait
     for (const auto& entry : fs::directory_iterator(world.chunksPath))
         slabDirectories += entry.path().filename().string().rfind("x-4", 0) == 0;
     EXPECT_EQ(slabDirectories, 1);
-    expectSettled();
+    expectSettled(true);
 }
+
+}  // namespace

@@ -15,39 +15,28 @@
 
 namespace {
 
-std::set<std::thread::id> threadIdsOf(WorkerPool& pool, size_t count) {
-    std::mutex mutex;
-    std::set<std::thread::id> ids;
-    pool.forEach(count, [&](size_t) {
-        std::this_thread::sleep_for(std::chrono::microseconds(50));
-        std::lock_guard<std::mutex> lock(mutex);
-        ids.insert(std::this_thread::get_id());
-    });
-    return ids;
-}
-
-}  // namespace
-
 TEST(WorkerPool, ForEachRunsEveryIndexOnceOnAtMostItsThreads) {
     WorkerPool pool;
     EXPECT_EQ(pool.threadCount(), WorkerPool::hardwareThreads());
-
     // As many items as a large pass queues: far more than there are threads.
     std::vector<std::atomic<int>> runs(1500);
-    pool.forEach(runs.size(), [&](size_t i) { runs[i].fetch_add(1); });
+    std::mutex mutex;
+    std::set<std::thread::id> ids;
+    pool.forEach(runs.size(), [&](size_t i) {
+        runs[i].fetch_add(1);
+        std::this_thread::sleep_for(std::chrono::microseconds(20));
+        std::lock_guard<std::mutex> lock(mutex);
+        ids.insert(std::this_thread::get_id());
+    });
     for (size_t i = 0; i < runs.size(); ++i) ASSERT_EQ(runs[i].load(), 1) << "index " << i;
-
-    const auto ids = threadIdsOf(pool, 400);
     EXPECT_LE(ids.size(), size_t(pool.threadCount()));
     EXPECT_EQ(ids.count(std::this_thread::get_id()), 0u) << "the caller only waits";
-}
 
-TEST(WorkerPool, OneWorkerStartsItemsInIndexOrder) {
-    WorkerPool pool(1);
+    WorkerPool single(1);
     std::vector<size_t> order;
-    pool.forEach(50, [&](size_t i) { order.push_back(i); });
+    single.forEach(50, [&](size_t i) { order.push_back(i); });
     ASSERT_EQ(order.size(), 50u);
-    for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(order[i], i);
+    for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(order[i], i) << "started in index order";
 }
 
 TEST(WorkerPool, AThrowingItemNeitherEndsItsWorkerNorSkipsTheRest) {
@@ -76,15 +65,15 @@ TEST(WorkerPool, DestructionFinishesQueuedTasks) {
 }
 
 TEST(WorkerPool, WorkersRunAtTheLoweredPriority) {
-    WorkerPool idle(1, platform::ThreadPriority::idle);
-    int nice = -100;
-    idle.forEach(1, [&](size_t) { nice = getpriority(PRIO_PROCESS, id_t(gettid())); });
-    EXPECT_EQ(nice, 19);
-
-    const int callerNice = getpriority(PRIO_PROCESS, id_t(gettid()));
-    WorkerPool lowered(1, platform::ThreadPriority::belowNormal);
-    lowered.forEach(1, [&](size_t) { nice = getpriority(PRIO_PROCESS, id_t(gettid())); });
-    EXPECT_GT(nice, callerNice);
+    auto workerNice = [](platform::ThreadPriority priority) {
+        WorkerPool pool(1, priority);
+        int nice = -100;
+        pool.forEach(1, [&](size_t) { nice = getpriority(PRIO_PROCESS, id_t(gettid())); });
+        return nice;
+    };
+    EXPECT_EQ(workerNice(platform::ThreadPriority::idle), 19);
+    EXPECT_GT(workerNice(platform::ThreadPriority::belowNormal),
+              getpriority(PRIO_PROCESS, id_t(gettid())));
 }
 
 TEST(SpawnRoll, SameSeedSameRollOnAnyThreadAndAboutTwoPercentBelowTwo) {
@@ -92,6 +81,8 @@ TEST(SpawnRoll, SameSeedSameRollOnAnyThreadAndAboutTwoPercentBelowTwo) {
     float there = -1.0f;
     std::thread([&] { there = spawnRoll(12.345, -7); }).join();
     EXPECT_EQ(here, there);
+    EXPECT_NE(spawnRoll(1.0, 0), spawnRoll(1.0, 1));
+    EXPECT_EQ(spawnRoll(0.25, 2), spawnRoll(0.0, 252)) << "the seed is seconds x 1000 + chunk x";
 
     int below = 0;
     for (int i = 0; i < 20000; ++i) {
@@ -102,6 +93,6 @@ TEST(SpawnRoll, SameSeedSameRollOnAnyThreadAndAboutTwoPercentBelowTwo) {
     }
     EXPECT_GT(below, 300);  // 2 % of 20000 is 400
     EXPECT_LT(below, 500);
-    EXPECT_NE(spawnRoll(1.0, 0), spawnRoll(1.0, 1));
-    EXPECT_EQ(spawnRoll(0.25, 2), spawnRoll(0.0, 252)) << "the seed is seconds x 1000 + chunk x";
 }
+
+}  // namespace
