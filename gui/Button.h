@@ -8,23 +8,17 @@ namespace gui {
 
 // A labelled push button. It fires on the release of a click that started on it, or on Enter
 // while selected.
-class Button : public Element {
+class Button : public PlacedElement {
 public:
     std::string label;
     bool enabled = true;
     bool pressed = false;
     bool selected = false;
-    int x = 0, y = 0;
-    int alignX = 0, alignY = 0;
     int width = 100, height = 50;
     void* userData = nullptr;
     void (*callback)(void* userData) = nullptr;
 
     void render(Window& window) override;
-    void setAlignX(int alignment) override { alignX = alignment; }
-    void setAlignY(int alignment) override { alignY = alignment; }
-    void setX(int offset) override { x = offset; }
-    void setY(int offset) override { y = offset; }
     void getPos(Window& window, int& px, int& py) override;
     void getSize(Window& window, int& w, int& h) override;
     bool mouseButton(Window& window, int button, int action, int mods) override;

@@ -9,7 +9,7 @@ namespace gui {
 // A scrollable panel: a widget in its parent window, and itself the window and container of its
 // children, which it clips to its rectangle through the viewport. Children live in content
 // coordinates: the box's top-left at scroll (0, 0).
-class ContentBox : public Element, public Window, public ElementList {
+class ContentBox : public PlacedElement, public Window, public ElementList {
 public:
     static constexpr int barThickness = 15;
     static constexpr int barGrabWidth = 17;  // strip along an edge that grabs the bar
@@ -17,8 +17,6 @@ public:
     Window* parent = nullptr;  // set by the owner
     bool selected = false;
     int width = 300, height = 300;
-    int x = 0, y = 0;
-    int alignX = 0, alignY = 0;
     int scrollX = 0, scrollY = 0;        // 0 or negative
     int overflowX = 0, overflowY = 0;    // how far the content reaches beyond the box; 0 = no bar
     bool draggingX = false, draggingY = false;
@@ -28,10 +26,6 @@ public:
 
     // Element
     void render(Window& window) override;
-    void setAlignX(int alignment) override { alignX = alignment; }
-    void setAlignY(int alignment) override { alignY = alignment; }
-    void setX(int offset) override { x = offset; }
-    void setY(int offset) override { y = offset; }
     void getPos(Window& window, int& px, int& py) override;
     void getSize(Window& window, int& w, int& h) override;
     void cursorPos(Window& window, double cx, double cy) override;

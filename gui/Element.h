@@ -29,6 +29,18 @@ public:
     virtual void deselect() {}
 };
 
+// A widget placed in its window by an alignment and an offset on each axis.
+class PlacedElement : public Element {
+public:
+    int x = 0, y = 0;
+    int alignX = 0, alignY = 0;
+
+    void setAlignX(int alignment) override { alignX = alignment; }
+    void setAlignY(int alignment) override { alignY = alignment; }
+    void setX(int offset) override { x = offset; }
+    void setY(int offset) override { y = offset; }
+};
+
 // Offset of a widget of size `inner` aligned in `outer` with the given offset: left/top edge,
 // right/bottom edge (offset usually negative) or centre.
 inline int alignedPos(int alignment, int outer, int inner, int offset) {

@@ -8,7 +8,7 @@ namespace gui {
 
 // An integer from 0 to max, dragged with the mouse or stepped with A/D and the arrow keys.
 // A drag reports its value once, at the release; a key step reports at once.
-class Slider : public Element {
+class Slider : public PlacedElement {
 public:
     static constexpr int height = 50;
 
@@ -18,16 +18,10 @@ public:
     int max = 100;
     int width = 300;
     int value = 0;
-    int x = 0, y = 0;
-    int alignX = 0, alignY = 0;
     void* userData = nullptr;
     void (*callback)(void* userData, int value) = nullptr;
 
     void render(Window& window) override;
-    void setAlignX(int alignment) override { alignX = alignment; }
-    void setAlignY(int alignment) override { alignY = alignment; }
-    void setX(int offset) override { x = offset; }
-    void setY(int offset) override { y = offset; }
     void getPos(Window& window, int& px, int& py) override;
     void getSize(Window& window, int& w, int& h) override;
     void cursorPos(Window& window, double cx, double cy) override;

@@ -11,11 +11,9 @@ namespace gui {
 
 // A static label: aligned, scaled, coloured, optionally wrapped, with a shadow and a glow that
 // follows the cursor. Never selectable; takes no input.
-class Text : public Element {
+class Text : public PlacedElement {
 public:
     std::string text;
-    int x = 0, y = 0;
-    int alignX = 0, alignY = 0;
     glm::vec4 color{1, 1, 1, 1};
     int scale = 2;
     int wrapWidth = 0;  // 0 = no wrapping
@@ -26,10 +24,6 @@ public:
     void setText(const std::string& s);
 
     void render(Window& window) override;
-    void setAlignX(int alignment) override { alignX = alignment; }
-    void setAlignY(int alignment) override { alignY = alignment; }
-    void setX(int offset) override { x = offset; }
-    void setY(int offset) override { y = offset; }
     void getPos(Window& window, int& px, int& py) override;
     void getSize(Window& window, int& w, int& h) override;
 

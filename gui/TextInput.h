@@ -8,7 +8,7 @@ namespace gui {
 
 // A one-line text field with a caret, a selection and the clipboard. Only printable ASCII goes
 // in, since the bitmap font has nothing else.
-class TextInput : public Element {
+class TextInput : public PlacedElement {
 public:
     std::string text;
     bool dragging = false;
@@ -19,15 +19,9 @@ public:
     int textOffset = 4;  // x of the first character from the box's left edge, at most 4
     double clickTime = 0;
     double typeTime = -1e9;
-    int x = 0, y = 0;
-    int alignX = 0, alignY = 0;
     int typedIndex = -1;  // the character typed at typeTime, which flickers for a moment
 
     void render(Window& window) override;
-    void setAlignX(int alignment) override { alignX = alignment; }
-    void setAlignY(int alignment) override { alignY = alignment; }
-    void setX(int offset) override { x = offset; }
-    void setY(int offset) override { y = offset; }
     void getPos(Window& window, int& px, int& py) override;
     void getSize(Window& window, int& w, int& h) override;
     void cursorPos(Window& window, double cx, double cy) override;
