@@ -1,6 +1,7 @@
 #include "game/Entity.h"
 
 #include <cassert>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -41,7 +42,7 @@ bool readCoordinate(const json& position, const char* key, float& out) {
     auto it = position.find(key);
     if (it == position.end() || !it->is_number()) return false;
     out = it->get<float>();
-    return true;
+    return std::isfinite(out);
 }
 
 }  // namespace

@@ -136,6 +136,11 @@ TEST_F(ItemEntityTest, RecordsRoundTripAndUnmakeableItemsGiveNoEntity) {
     empty["count"] = 0;
     EXPECT_EQ(ItemEntity::fromAttributes({{"item", empty}}), nullptr);
     EXPECT_EQ(ItemEntity::make(nullptr, glm::vec4(0.0f), glm::vec4(0.0f)), nullptr);
+
+    // A coordinate beyond float range would place the entity at infinity.
+    nlohmann::json faraway = record;
+    faraway["position"]["w"] = 1e39;
+    EXPECT_EQ(Entity::fromJson(faraway), nullptr);
 }
 
 TEST_F(ItemEntityTest, TheModelBobsAndSpinsAboutItsCentre) {
