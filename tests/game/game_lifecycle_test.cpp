@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <thread>
 
 // The game screen's life on a temporary world: start, ticks, input, the menus it opens, and
@@ -246,6 +247,23 @@ TEST_F(GameLifecycle, EyeInsideABlockShowsOnlyThatBlockAndProjectionReachesEvery
     }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     gameState.updateProjection(GameHarness::width, GameHarness::height);
+}
+
+TEST_F(GameLifecycle, FramesWithoutRegisteredShadersSkipTheirDraws) {
+    enterAndLoad();
+    // A shader list that failed to build leaves names unregistered: every draw that looks its
+    // shader up per frame must skip itself rather than use a null program.
+    std::map<std::string, Shader*> registered;
+    registered.swap(shaders);
+    gameState.timeOfDay = 0.5f;
+    game.tick(5);
+    game.frame();
+    player.eyeBlock = 3;
+    game.frame();
+    player.eyeBlock = 0;
+    registered.swap(shaders);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    EXPECT_EQ(game.manager.states.back(), &gameState);
 }
 
 TEST_F(GameLifecycle, LoadingScreenLeavesAtOnceOnAnEmptyMapWithAFreshBar) {
