@@ -3,36 +3,17 @@
 
 #include <benchmark/benchmark.h>
 
-#include <vector>
 
 namespace {
 
-Dodecaplex buildDodecaplex(bool hollow, float inset, bool radial, const float* colours,
-                           bool twoColour) {
-    Dodecaplex mesh;
-    mesh.hasNormals = true;
-    mesh.generate(hollow, inset, radial, colours, twoColour);
-    return mesh;
-}
-
-const float grey[6] = {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
-
-std::vector<glm::vec3> rainbow() {
-    std::vector<glm::vec3> colours;
-    makeCellColours(colours);
-    return colours;
-}
-
 // Everything the start-up builds, in its order.
 void BM_AllShapes(benchmark::State& state) {
-    const std::vector<glm::vec3> colours = rainbow();
     for (auto _ : state) {
         PentachoronHollow pentachoron(0.2f);
         Hypersphere hollowHypersphere(6, 0.2f);
-        Dodecaplex loading = buildDodecaplex(true, 0.2f, true, &colours[0].x, false);
-        Dodecaplex solid = buildDodecaplex(false, 0.0f, false, grey, true);
-        DodecaplexWireframe wireframe;
-        wireframe.generate();
+        Dodecaplex loading = makeLoadingDodecaplex();
+        Dodecaplex solid = makeGreyDodecaplex();
+        DodecaplexWireframe wireframe = makeDodecaplexWireframe();
         Sphere sphere;
         Hypersphere hypersphere(24);
         HypercubeHollow hypercube(0.4f);
@@ -49,18 +30,12 @@ void BM_DodecaplexCells(benchmark::State& state) {
 BENCHMARK(BM_DodecaplexCells)->Unit(benchmark::kMillisecond);
 
 void BM_LoadingDodecaplex(benchmark::State& state) {
-    const std::vector<glm::vec3> colours = rainbow();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(buildDodecaplex(true, 0.2f, true, &colours[0].x, false));
+    for (auto _ : state) benchmark::DoNotOptimize(makeLoadingDodecaplex());
 }
 BENCHMARK(BM_LoadingDodecaplex)->Unit(benchmark::kMillisecond);
 
 void BM_DodecaplexWireframe(benchmark::State& state) {
-    for (auto _ : state) {
-        DodecaplexWireframe wireframe;
-        wireframe.generate();
-        benchmark::DoNotOptimize(wireframe.positions.data());
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(makeDodecaplexWireframe());
 }
 BENCHMARK(BM_DodecaplexWireframe)->Unit(benchmark::kMillisecond);
 

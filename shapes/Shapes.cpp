@@ -15,6 +15,16 @@ Dodecaplex makeDodecaplex(bool hollow, float inset, bool radial, const float* co
     return mesh;
 }
 
+constexpr MeshArr makeMeshArr(const glm::vec4* positions, uint32_t vertCount, const float* second) {
+    MeshArr mesh;
+    mesh.positions = positions;
+    mesh.vertCount_ = vertCount;
+    mesh.second = second;
+    return mesh;
+}
+
+}  // namespace
+
 Dodecaplex makeLoadingDodecaplex() {
     std::vector<glm::vec3> colours;
     makeCellColours(colours);
@@ -26,21 +36,11 @@ Dodecaplex makeGreyDodecaplex() {
     return makeDodecaplex(false, 0.0f, false, grey, true);
 }
 
-constexpr MeshArr makeMeshArr(const glm::vec4* positions, uint32_t vertCount, const float* second) {
-    MeshArr mesh;
-    mesh.positions = positions;
-    mesh.vertCount_ = vertCount;
-    mesh.second = second;
-    return mesh;
-}
-
 DodecaplexWireframe makeDodecaplexWireframe() {
     DodecaplexWireframe mesh;
     mesh.generate();
     return mesh;
 }
-
-}  // namespace
 
 PentachoronHollow pentachoronHollowMesh(0.2f);
 // Constant-initialised: they only point at constant tables.

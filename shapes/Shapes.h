@@ -8,3 +8,8 @@
 #include "shapes/Polytopes.h"
 #include "shapes/Skybox.h"
 #include "shapes/Sphere.h"
+
+// The builders of the 120-cell globals, also timed by the shape benchmark.
+Dodecaplex makeLoadingDodecaplex();
+Dodecaplex makeGreyDodecaplex();
+DodecaplexWireframe makeDodecaplexWireframe();
