@@ -1,5 +1,7 @@
 #include "engine/Audio.h"
 
+#include "engine/JsonFile.h"
+
 #include <nlohmann/json.hpp>
 
 #include <fstream>
@@ -43,10 +45,7 @@ bool loadSound(const std::string& name) {
 
 bool loadTrackList(const std::string& path) {
     nlohmann::json list;
-    try {
-        std::ifstream file(path);
-        list = nlohmann::json::parse(file);
-    } catch (const std::exception&) {
+    if (jsonfile::read(path, list) != jsonfile::ReadStatus::ok) {
         std::cout << "error: unable to load track list file \"" << path << "\"" << std::endl;
         return false;
     }

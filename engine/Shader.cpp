@@ -1,5 +1,7 @@
 #include "engine/Shader.h"
 
+#include "engine/JsonFile.h"
+
 #include <nlohmann/json.hpp>
 
 #include <fstream>
@@ -109,10 +111,7 @@ bool Shader::load(const std::string& vertexPath, const std::string& geometryPath
 
 bool loadShaders(const std::string& path) {
     nlohmann::json list;
-    try {
-        std::ifstream file(path);
-        list = nlohmann::json::parse(file);
-    } catch (const std::exception&) {
+    if (jsonfile::read(path, list) != jsonfile::ReadStatus::ok) {
         std::cout << "error: unable to load shader list file \"" << path << "\"" << std::endl;
         return false;
     }

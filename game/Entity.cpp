@@ -1,9 +1,10 @@
 #include "game/Entity.h"
 
+#include "engine/JsonFile.h"
+
 #include <cassert>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 
 using nlohmann::json;
 
@@ -15,9 +16,8 @@ bool loadEntityInfo(const std::string& path) {
         entityInfo = nullptr;
         return false;
     }
-    std::ifstream file(path);
-    entityInfo = json::parse(file, nullptr, false);
-    if (entityInfo.is_discarded()) entityInfo = nullptr;
+    entityInfo = nullptr;
+    jsonfile::read(path, entityInfo);
     return entityInfo.is_object();
 }
 

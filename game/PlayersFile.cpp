@@ -1,7 +1,7 @@
 #include "game/PlayersFile.h"
 
-#include <cstdio>
-#include <fstream>
+#include "engine/JsonFile.h"
+
 #include <system_error>
 
 namespace playersfile {
@@ -11,10 +11,9 @@ std::filesystem::path pathIn(const std::filesystem::path& worldDirectory) {
 }
 
 nlohmann::json read(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return nlohmann::json::object();
-    nlohmann::json value = nlohmann::json::parse(in, nullptr, false);
-    if (!value.is_object()) return nlohmann::json::object();
+    nlohmann::json value;
+    if (jsonfile::read(path, value) != jsonfile::ReadStatus::ok || !value.is_object())
+        return nlohmann::json::object();
     return value;
 }
 
@@ -33,25 +32,7 @@ nlohmann::json withLocalRecord(nlohmann::json file, const nlohmann::json& record
 bool write(const std::filesystem::path& path, const nlohmann::json& file) {
     std::error_code ec;
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) out << file.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-        out.flush();
-        if (!out) {
-            std::printf("unable to write %s\n", path.string().c_str());
-            std::filesystem::remove(temporary, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::printf("unable to write %s: %s\n", path.string().c_str(), ec.message().c_str());
-        std::filesystem::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    return jsonfile::write(path, file);
 }
 
 }  // namespace playersfile

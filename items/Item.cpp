@@ -3,10 +3,11 @@
 #include "items/BlockItem.h"
 #include "items/JsonCount.h"
 
+#include "engine/JsonFile.h"
+
 #include <cassert>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 using nlohmann::json;
 
@@ -42,14 +43,12 @@ std::unique_ptr<Item> withClampedCount(std::unique_ptr<Item> item, uint64_t coun
 }  // namespace
 
 bool Item::loadItemInfo(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
     json parsed;
-    try {
-        std::ifstream in(path);
-        parsed = json::parse(in);
-    } catch (const std::exception& e) {
-        std::printf("Cannot read %s: %s\n", path.c_str(), e.what());
+    std::string error;
+    const jsonfile::ReadStatus status = jsonfile::read(path, parsed, &error);
+    if (status == jsonfile::ReadStatus::missing) return false;
+    if (status != jsonfile::ReadStatus::ok) {
+        std::printf("Cannot read %s\n", error.c_str());
         return false;
     }
     if (!parsed.is_object()) {

@@ -115,3 +115,22 @@ MutedStderr::~MutedStderr() {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+namespace {
+
+bool syncPath(const char* path, int flags) {
+    const int fd = ::open(path, flags | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+}  // namespace
+
+bool syncFileToDisk(const char* path) { return syncPath(path, O_RDONLY); }
+
+bool syncDirectoryToDisk(const char* path) { return syncPath(path, O_RDONLY | O_DIRECTORY); }
+
+}  // namespace platform

@@ -47,3 +47,12 @@ private:
 };
 
 }  // namespace platform
+
+namespace platform {
+
+// Asks the system to put a file's contents (or a directory's entries) on the disk before
+// returning, so that a rename that follows survives a power loss. False when it could not.
+bool syncFileToDisk(const char* path);
+bool syncDirectoryToDisk(const char* path);
+
+}  // namespace platform

@@ -1,6 +1,9 @@
 #include "world/Chunk.h"
 #include "world/ChunkRunLength.h"
 
+#include "engine/JsonFile.h"
+#include "engine/SafeWrite.h"
+
 #include <cstdio>
 #include <exception>
 #include <fstream>
@@ -11,40 +14,11 @@ using nlohmann::json;
 
 namespace {
 
-// Writes beside the target and renames over it, so a crash never leaves a torn file.
-bool writeFileAtomically(const fs::path& target, const void* data, size_t size) {
-    fs::path temporary = target;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) out.write(static_cast<const char*>(data), std::streamsize(size));
-        if (!out || !out.flush()) {
-            std::printf("error: unable to write %s\n", target.string().c_str());
-            std::error_code ec;
-            out.close();
-            fs::remove(temporary, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        std::printf("error: unable to write %s\n", target.string().c_str());
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
-}
-
-// One JSON value from the start of the file; text after it is not looked at.
+// One JSON value from the start of the file; text after it is not looked at. A file that
+// cannot be read or parsed reads as no entities.
 json readEntityList(const fs::path& file) {
-    std::ifstream in(file);
     json list;
-    try {
-        in >> list;
-    } catch (const json::exception&) {
-        return json::array();
-    }
+    if (jsonfile::read(file, list) != jsonfile::ReadStatus::ok) return json::array();
     return list;
 }
 
@@ -121,11 +95,11 @@ void Chunk::save(const fs::path& chunksPath) const {
     for (const auto& [cell, entity] : blockEntities)
         if (entity->isPersistent()) list.push_back(entity->toJson());
     for (const json& record : unbuiltEntityRecords) list.push_back(record);
-    std::string text = list.dump(-1, ' ', false, json::error_handler_t::replace);
-    writeFileAtomically(entitiesPath(dir), text.data(), text.size());
+    jsonfile::write(entitiesPath(dir), list);
 
     if (!unchanged) {
         std::vector<uint8_t> runs = encodeBlockRuns(blocks.data(), blocks.size());
-        writeFileAtomically(blocksPath(dir), runs.data(), runs.size());
+        writeFileAtomically(blocksPath(dir),
+                            std::string_view(reinterpret_cast<const char*>(runs.data()), runs.size()));
     }
 }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// Reading and writing the game's JSON files. Every JSON text the game reads goes through
+// parseJson: copying, comparing or writing a value recurses once per level of nesting, so a
+// file nested thousands of levels deep would overflow the stack. Nothing the game writes comes
+// near the limit.
+namespace jsonfile {
+
+constexpr int maxNesting = 64;
+
+// One JSON value from the start of `text`; text after it is not looked at. On failure `value`
+// is left alone and `error` (when given) says where it went wrong, naming `source`, without
+// quoting the text itself (it may be binary).
+bool parse(std::string_view text, nlohmann::json& value, std::string* error = nullptr,
+           const std::string& source = "JSON text");
+
+enum class ReadStatus {
+    ok,          // parsed into value
+    missing,     // no file at the path
+    unreadable,  // there is something at the path, but it cannot be read as a file
+    invalid,     // read, but not JSON (or nested too deeply)
+};
+
+// Reads and parses a whole file. `error` gets one line for anything but ok and missing.
+ReadStatus read(const std::filesystem::path& path, nlohmann::json& value,
+                std::string* error = nullptr);
+
+// Writes a value as text (compact, or indented by `indent` spaces) through writeFileAtomically.
+// Strings with invalid UTF-8 are written with replacement characters rather than throwing.
+bool write(const std::filesystem::path& path, const nlohmann::json& value, int indent = -1);
+
+}  // namespace jsonfile

@@ -1,0 +1,48 @@
+#include "engine/SafeWrite.h"
+
+#include "platform/Platform.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+fs::path temporaryPathFor(const fs::path& target) {
+    fs::path temporary = target;
+    temporary += ".tmp";
+    return temporary;
+}
+
+void reportWriteFailure(const fs::path& target, const std::string& reason) {
+    std::printf("error: unable to write %s: %s\n", target.string().c_str(), reason.c_str());
+    std::fflush(stdout);
+}
+
+bool writeFileAtomically(const fs::path& target, std::string_view bytes) {
+    const fs::path temporary = temporaryPathFor(target);
+    std::error_code ec;
+    auto fail = [&](const std::string& reason) {
+        reportWriteFailure(target, reason);
+        fs::remove(temporary, ec);
+        return false;
+    };
+
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) return fail(std::strerror(errno));
+        out.write(bytes.data(), std::streamsize(bytes.size()));
+        out.close();
+        if (!out) return fail("the disk refused the data");
+    }
+    if (!platform::syncFileToDisk(temporary.c_str())) return fail(std::strerror(errno));
+    fs::rename(temporary, target, ec);
+    if (ec) return fail(ec.message());
+    // The rename itself is only durable once the directory's entries are on the disk. The new
+    // file is in place already, so a failure here is not reported as a failed write.
+    const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    platform::syncDirectoryToDisk(directory.c_str());
+    return true;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+// Every file the game writes goes through here: the bytes are written to a temporary file
+// beside the target, put on the disk, and renamed over the target, whose directory is then put
+// on the disk too. A crash, a power loss or a full disk leaves either the old file or the new
+// one, never a torn one. A failure prints one line, "error: unable to write <path>: <reason>",
+// removes the temporary file and returns false; the old file is left as it was.
+bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+// The temporary file writeFileAtomically uses for a target. A leftover one (from a crash before
+// the rename) is never read as the real file, and the next write replaces it.
+std::filesystem::path temporaryPathFor(const std::filesystem::path& target);
+
+// The one line every failed write prints.
+void reportWriteFailure(const std::filesystem::path& target, const std::string& reason);
