@@ -5,7 +5,7 @@
 #include "engine/Shader.h"
 #include "game/GameState.h"
 #include "game/GameTestSupport.h"
-#include "world/WorldGenState.h"
+#include "screens/WorldGenState.h"
 
 #include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>

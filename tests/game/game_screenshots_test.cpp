@@ -4,7 +4,7 @@
 #include "game/GameState.h"
 #include "game/GameTestSupport.h"
 #include "items/InventoryLayout.h"
-#include "world/WorldGenState.h"
+#include "screens/WorldGenState.h"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>

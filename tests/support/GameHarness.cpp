@@ -4,7 +4,7 @@
 #include "engine/State.h"
 #include "game/DayCycle.h"
 #include "game/GameState.h"
-#include "world/WorldGenState.h"
+#include "screens/WorldGenState.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>

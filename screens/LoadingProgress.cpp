@@ -1,4 +1,4 @@
-#include "world/LoadingProgress.h"
+#include "screens/LoadingProgress.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 #include "game/GameState.h"
 #include "items/BlockModels.h"
 #include "screens/IntroState.h"
-#include "world/WorldGenState.h"
+#include "screens/WorldGenState.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>

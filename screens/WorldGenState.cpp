@@ -1,4 +1,4 @@
-#include "world/WorldGenState.h"
+#include "screens/WorldGenState.h"
 
 #include "engine/Math4D.h"
 #include "engine/QuadGeometry.h"
@@ -8,7 +8,7 @@
 #include "game/GameState.h"
 #include "gui/Paint.h"
 #include "shapes/Shapes.h"
-#include "world/LoadingProgress.h"
+#include "screens/LoadingProgress.h"
 
 #include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
