@@ -49,10 +49,9 @@ bool Chunk::load(const fs::path& chunksPath) {
             } catch (const std::exception&) {
                 entity.reset();
             }
-            if (entity)
-                addEntity(std::move(entity));
-            else
-                unbuiltEntityRecords.push_back(record);
+            // A record that builds nothing, or a second chest for a taken cell, is written back
+            // as it was read rather than lost with its contents.
+            if (!addEntity(std::move(entity))) unbuiltEntityRecords.push_back(record);
         }
     }
 
