@@ -174,6 +174,13 @@ TEST_F(ChestTest, AMinedChestSpillsItsStacksAndAStackNoChunkTakesStaysInItsSlot)
     EXPECT_EQ(farChest.inventory.getSlot(0), nullptr);
     EXPECT_EQ(world.getChunk({5, 0, 0})->entities.size(), 1u);
 
+    // A chest keyed by the cell its position floors to tests that cell, also below zero.
+    world.setBlock({-1, 66, 6, 4}, CHEST);
+    far = Entity::create("Chest", {-0.5f, 66.0f, 6.0f, 4.0f});
+    EXPECT_EQ(far->getPos(), glm::vec4(-1.0f, 66.0f, 6.0f, 4.0f));
+    far->update(&world, &player);
+    EXPECT_FALSE(far->isDead());
+
     // A position off the grid names no cell at all.
     far = Entity::create("Chest", {0.0f, 0.0f, 0.0f, 0.0f});
     static_cast<ChestEntity&>(*far).pos = glm::vec4(3.0e9f, 66.0f, 6.0f, 4.0f);
