@@ -2,6 +2,7 @@
 
 #include "world/World.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace boxmotion {
@@ -10,6 +11,13 @@ bool onGrid(const glm::vec4& p) {
     for (int k = 0; k < 4; ++k)
         if (!(std::fabs(p[k]) < gridLimit)) return false;
     return true;
+}
+
+void slideAndFall(glm::vec4& velocity) {
+    velocity.x *= damping;
+    velocity.z *= damping;
+    velocity.w *= damping;
+    velocity.y = std::max(velocity.y - gravity, -maxFallSpeed);
 }
 
 void cellRange(float lo, float hi, int& first, int& last) {

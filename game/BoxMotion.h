@@ -13,6 +13,13 @@ namespace boxmotion {
 inline constexpr float borderTolerance = 0.0001f;
 // Coordinates beyond this (only damaged data puts them there) touch no block.
 inline constexpr float gridLimit = 1.0e9f;
+// Per tick: what is left of the horizontal speed, the fall's gain and its limit.
+inline constexpr float damping = 0.92f;
+inline constexpr float gravity = 0.003f;
+inline constexpr float maxFallSpeed = 0.8f;
+
+// One tick of sliding and falling: the horizontal speed damped, the vertical one pulled down.
+void slideAndFall(glm::vec4& velocity);
 
 // Every coordinate lies within gridLimit.
 bool onGrid(const glm::vec4& p);

@@ -38,11 +38,8 @@ void ItemEntity::update(World* world, Player* player) {
         }
     }
 
-    velocity.w *= damping;
     spin += spinPerTick;
-    velocity.x *= damping;
-    velocity.z *= damping;
-    velocity.y = std::max(velocity.y - gravity, -maxFallSpeed);
+    boxmotion::slideAndFall(velocity);
 
     for (int axis = 0; axis < 4; ++axis)
         if (velocity[axis] != 0.0f) moveAxis(world, axis);

@@ -33,11 +33,7 @@ nlohmann::json SpiderEntity::getAttributes() const {
 }
 
 void SpiderEntity::update(World* world, Player* player) {
-    velocity.x *= damping;
-    velocity.z *= damping;
-    velocity.w *= damping;
-    velocity.y = std::max(velocity.y - gravity, -maxFallSpeed);
-
+    boxmotion::slideAndFall(velocity);
     if (player) chase(world, *player);
     testGround(world);
 

@@ -43,9 +43,6 @@ SpiderLegFrames spiderLegFrames(int leg, float legPhase);
 class SpiderEntity : public Entity {
 public:
     static constexpr float halfExtent = 0.6f;
-    static constexpr float damping = 0.92f;
-    static constexpr float gravity = 0.003f;
-    static constexpr float maxFallSpeed = 0.8f;
     static constexpr float chaseDistance = 25.0f;
     static constexpr float biteDistance = 1.0f;
     static constexpr float acceleration = 0.003f;

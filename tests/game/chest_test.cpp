@@ -23,29 +23,21 @@ std::string describe(const std::unique_ptr<Item>& item) {
     return item ? item->getName() + " " + std::to_string(item->count) : "-";
 }
 
-class ChestTest : public ::testing::Test {
+// The game's catalogues, the player (with its inventories laid out) on the ground, the chest's
+// cell two cells ahead at head height.
+class ChestTest : public PlayerOnGroundTest {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(Item::loadItemInfo("itemInfo.json"));
         ASSERT_TRUE(loadEntityInfo("entityInfo.json"));
     }
 
-    HandWorld hand{glm::ivec3(-1), glm::ivec3(2)};
-    World& world = hand.world;
-    Player player;
-    double now = 100.0;
     const glm::ivec4 cell{4, 66, 6, 4};
 
     void SetUp() override {
-        player.clock = [this] { return now; };
         player.reset();
-        hand.fillLayer(63, 3);
-        hand.fillLayer(64, 2);
-        placeAt(player, {4.5f, 65.0f, 4.5f, 4.5f});
+        PlayerOnGroundTest::SetUp();
         threadrandom::generator().seed(3);
-    }
-    void tick(int ticks = 1) {
-        for (int i = 0; i < ticks; ++i, now += 0.01) player.update(nullptr, &world);
     }
     // A chest placed by its block item, as a right click does.
     ChestEntity& place(const glm::ivec4& at) {
@@ -143,7 +135,7 @@ TEST_F(ChestTest, AMinedChestSpillsItsStacksAndAStackNoChunkTakesStaysInItsSlot)
     chunk.updateEntities(&world, &player);
     EXPECT_TRUE(chunk.blockEntities.empty());
     std::vector<std::string> drops;
-    for (ItemEntity* drop : hand.entities<ItemEntity>()) {
+    for (ItemEntity* drop : dropped()) {
         drops.push_back(describe(drop->item));
         EXPECT_NEAR(glm::distance(drop->pos, glm::vec4(cell) + 0.5f), 0.0f, 0.1f);
     }
@@ -154,13 +146,13 @@ TEST_F(ChestTest, AMinedChestSpillsItsStacksAndAStackNoChunkTakesStaysInItsSlot)
     world.setBlock({5, 66, 6, 4}, 0);
     chunk.updateEntities(&world, &player);
     EXPECT_TRUE(chunk.blockEntities.empty());
-    EXPECT_EQ(hand.entities<ItemEntity>().size(), 3u);
+    EXPECT_EQ(dropped().size(), 3u);
 
     std::unique_ptr<Entity> far = Entity::create("Chest", {40.0f, 66.0f, 6.0f, 4.0f});
+    far->update(&world, &player);
+    EXPECT_FALSE(far->isDead()) << "its block may well be there";
     auto& farChest = static_cast<ChestEntity&>(*far);
     farChest.inventory.getSlot(0) = Item::create("Stone", 5);
-    far->update(&world, &player);
-    EXPECT_FALSE(far->isDead());
 
     // Above the world's top the block reads as air, but no chunk there takes the spill: the stack
     // stays and the chest lives until a chunk is there to take it.

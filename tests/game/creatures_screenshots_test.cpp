@@ -51,16 +51,8 @@ protected:
         ASSERT_NEAR(player.forward.z, 1.0f, 1e-6f);
 
         const glm::ivec4 cell = player.currentBlock;
-        const glm::ivec4 lo = cell + glm::ivec4(-4, -1, -3, -3), hi = cell + glm::ivec4(4, 5, 7, 3);
-        glm::ivec4 p;
-        for (p.x = lo.x; p.x <= hi.x; ++p.x)
-            for (p.y = lo.y; p.y <= hi.y; ++p.y)
-                for (p.z = lo.z; p.z <= hi.z; ++p.z)
-                    for (p.w = lo.w; p.w <= hi.w; ++p.w) {
-                        const bool wall = glm::any(glm::equal(p, lo)) || glm::any(glm::equal(p, hi));
-                        world.setBlock(p, wall ? stone : 0);
-                        ASSERT_EQ(world.getBlock(p), wall ? stone : 0) << "the room must lie in loaded chunks";
-                    }
+        ASSERT_NO_FATAL_FAILURE(gametest::buildRoom(world, cell + glm::ivec4(-4, -1, -3, -3),
+                                                     cell + glm::ivec4(4, 5, 7, 3), stone));
         game.tick(2);  // the changed sections are rebuilt
         gameState.timeOfDay = 0.5f;
         player.lastDamageTime = -10.0;  // no shake of the health frame in the shots
