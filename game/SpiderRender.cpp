@@ -5,6 +5,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -86,7 +87,7 @@ void SpiderEntity::render(World*, const Mat5& view, bool glasses) {
     using namespace uniforms;
     Shader* colourShader = getShader("simplexColorShader");
     Shader* solidShader = getShader("simplexSolidColorShader");
-    const SpiderPart& part = spiderParts[size_t(type)];
+    const SpiderPart& part = spiderParts[size_t(std::clamp(type, 0, SPIDER_PART_COUNT - 1))];
     if (!colourShader || !solidShader) return;
 
     const Mat5 frame = bodyFrame(view);

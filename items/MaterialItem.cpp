@@ -44,9 +44,11 @@ void MaterialItem::renderIcon(const glm::ivec2& pos) {
     itemDrawing::drawAtlasCell(materialSprite, shownIconX, itemAtlas::MATERIAL_ROW, pos);
 }
 
-void MaterialItem::render(const Mat5& mv, bool) {
+void MaterialItem::render(const Mat5& model, bool held) {
     Shader* lit = getShader("simplexColorNormalShader");
     if (name != "Rock" || !lit) return;
+    // At its own size a rock would fill the view from the hand.
+    const Mat5 mv = held ? model * scale4(itemDrawing::heldScale) : model;
     glUseProgram(lit->program);
     uniforms::setMat5(*lit, "MV", mv * scale4(glm::vec4(0.3f, 0.2f, 0.3f, 0.3f)));
     uniforms::setVec4(*lit, "lightDir", glm::vec4(0.0f, 1.0f, 0.0f, 0.0f));

@@ -19,7 +19,6 @@ namespace {
 
 constexpr int WOOD = 4;
 constexpr float halfTurn = 1.0210176f;  // half of the 117 degrees between the pick's two blades
-constexpr float heldScale = 0.2f;
 
 // Tool icons: "items.png" with "tex2DShader". A tool of an unknown name shows the cell shown last.
 TexturedQuad toolSprite;
@@ -74,9 +73,8 @@ void ToolItem::renderIcon(const glm::ivec2& pos) {
 
 void ToolItem::render(const Mat5& model, bool held) {
     using namespace uniforms;
-    // At its own size a tool two units long would fill the view from the hand: held, it is drawn
-    // at the size it has lying on the ground.
-    const Mat5 mv = held ? model * scale4(heldScale) : model;
+    // At its own size a tool two units long would fill the view from the hand.
+    const Mat5 mv = held ? model * scale4(itemDrawing::heldScale) : model;
     if (Shader* colour = getShader("simplexColorShader")) {
         glUseProgram(colour->program);
         setMat5(*colour, "MV", mv);
