@@ -8,7 +8,11 @@
 #include "platform/Platform.h"
 #include "game/GameState.h"
 #include "items/BlockModels.h"
+#include "screens/CreateWorldState.h"
 #include "screens/IntroState.h"
+#include "screens/ScreenLinks.h"
+#include "screens/SinglePlayerState.h"
+#include "screens/TitleState.h"
 #include "screens/WorldGenState.h"
 
 #include <GL/glew.h>
@@ -64,6 +68,7 @@ int main() {
 
     loadShaders("shaderList.json");
 
+    linkScreens();
     StateManager manager;
     manager.window = window;
     manager.pushState(&introState);
@@ -82,6 +87,10 @@ int main() {
     // Screens and models are globals that outlive the context: give their GL objects back now.
     gameState.releaseGl();
     worldGenState.releaseGl();
+    introState.releaseGl();
+    titleState.releaseGl();
+    singlePlayerState.releaseGl();
+    createWorldState.releaseGl();
     for (RenderedMesh& model : blockMeshes) model.renderer.release();
     setGlContextAlive(false);
     glfwTerminate();
