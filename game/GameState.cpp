@@ -171,12 +171,7 @@ void GameState::putBackCarriedItems() {
 }
 
 void GameState::saveAndFreeChunks() {
-    for (auto& [coords, chunk] : world.chunks) {
-        // A chunk that a stopped pass never loaded holds nothing of its saved state: saving it
-        // would overwrite the files on disk.
-        if (chunk->loaded) chunk->save(world.chunksPath);
-        delete chunk;
-    }
+    for (auto& [coords, chunk] : world.chunks) world.saveAndDeleteChunk(chunk);
     {
         std::lock_guard<std::mutex> lock(world.chunksMutex);
         world.chunks.clear();

@@ -102,6 +102,10 @@ public:
     BlockEntityMap blockEntities;
     // Saved entity records that could not be built (unknown name or kind), written back as read.
     std::vector<nlohmann::json> unbuiltEntityRecords;
+    // The stored "entities.json" exists but could not be read, or holds no list. It stays on disk
+    // while this chunk has no entities to write; the save that writes some first moves it aside
+    // as "entities.json.damaged".
+    bool storedEntitiesDamaged = false;
 
     explicit Chunk(const glm::i64vec3& coords = glm::i64vec3(0));
     Chunk(const Chunk&) = delete;
@@ -118,7 +122,10 @@ public:
     static std::filesystem::path entitiesPath(const std::filesystem::path& directory);
     // True when both files were read; never throws.
     bool load(const std::filesystem::path& chunksPath);
-    void save(const std::filesystem::path& chunksPath) const;
+    // Writes what the disk needs: the entity list (also an emptied one, so that gone entities
+    // do not come back), and the blocks when they changed. Only for a chunk that loaded: one
+    // that did not knows nothing of what is stored, and would overwrite it.
+    void save(const std::filesystem::path& chunksPath);
 
     // Takes ownership: block entities by their cell (an occupied cell keeps its old entity),
     // others at the end of the moving list.

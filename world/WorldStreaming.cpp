@@ -42,9 +42,9 @@ void unloadUnwanted(World& world, bool saveOnWorkers) {
             std::lock_guard<std::mutex> lock(world.chunksMutex);
             it = world.chunks.erase(it);
         }
-        if (!saveOnWorkers) {
-            chunk->save(world.chunksPath);
-            delete chunk;
+        // A remnant of a stopped pass has nothing to save and no GL objects: it goes at once.
+        if (!saveOnWorkers || !chunk->loaded) {
+            world.saveAndDeleteChunk(chunk);
             continue;
         }
         world.pendingSaves.fetch_add(1);
@@ -195,5 +195,7 @@ void World::loadOrGenerateChunk(Chunk* chunk) {
 void World::saveAndDeleteChunk(Chunk* chunk) {
     // Destroyed also when saving throws. Its GL objects go to the main thread's queue.
     std::unique_ptr<Chunk> owned(chunk);
-    owned->save(chunksPath);
+    // A chunk that never loaded (left by a stopped pass) holds nothing of what is stored:
+    // saving it would overwrite the chunk's files with nothing.
+    if (owned->loaded) owned->save(chunksPath);
 }

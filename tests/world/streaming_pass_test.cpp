@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <future>
 #include <map>
 #include <thread>
@@ -191,6 +192,46 @@ TEST_P(StreamingAtDistance, DroppedChunksAreSavedAndUnchangedOnesWriteNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RenderDistance, StreamingAtDistance, ::testing::Values(1, 2));
+
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A chunk stored with an entity on disk, queued by a pass that the slice's turn stops before
+// it loads, then dropped by a pass that wants it no more: its files stay as they were, on the
+// game's path and on the title screen's.
+TEST_F(StreamingTest, DroppedRemnantsOfAStoppedPassKeepTheirStoredFiles) {
+    world.spawnCreatures = false;
+    const glm::i64vec3 stored = World::chunkCoords(HERE);
+    const fs::path list = Chunk::entitiesPath(Chunk(stored).getDirectory(world.chunksPath));
+    const std::string item =
+        R"([{"name":"Item","position":{"x":3.5,"y":70.0,"z":4.5,"w":12.5},"attributes":{"item":{"name":"Rock","count":2}}}])";
+    fs::create_directories(list.parent_path());
+    std::ofstream(list) << item;
+
+    for (const bool titleScreen : {false, true}) {
+        SCOPED_TRACE(titleScreen ? "loadAround" : "update");
+        auto pass = [&](const glm::vec4& pos) {
+            WorkerGate gate(world);
+            const bool started = titleScreen ? world.loadAround(pos) : update(pos, 1);
+            world.stopLoading = true;  // the wheel turns before anything loads
+            return started;
+        };
+        ASSERT_TRUE(pass(HERE));
+        ASSERT_TRUE(waitForPass(world));
+        ASSERT_EQ(world.chunks.count(stored), 1u);
+        ASSERT_FALSE(world.chunks.at(stored)->loaded);
+
+        ASSERT_TRUE(pass(HERE + glm::vec4(800, 0, 0, 800)));
+        ASSERT_TRUE(waitForPass(world));
+        world.waitForSaves();
+        EXPECT_EQ(world.chunks.count(stored), 0u);
+        EXPECT_EQ(readFile(list), item);
+        EXPECT_EQ(std::distance(fs::directory_iterator(list.parent_path()), {}), 1);
+        expectSettled(false);
+    }
+}
 
 // An all-air chunk as the game stores it: no entities, 257 runs of 255 and one of 1.
 void writeAirChunk(const fs::path& chunksPath, const glm::i64vec3& coords) {
