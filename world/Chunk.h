@@ -95,8 +95,10 @@ public:
     std::atomic<bool> hasMesh{false};
     std::atomic<bool> remeshedForNeighbours{false};
     std::atomic<bool> wanted{false};
-    // Number of mesh builds running on workers (two may rebuild one neighbour at once).
+    // Number of mesh builds running on workers.
     std::atomic<int> buildingMesh{0};
+    // Whole-chunk mesh builds so far; each costs a worker about as much as generating the chunk.
+    std::atomic<uint32_t> meshBuilds{0};
     std::atomic<bool> loaded{false};
     EntityList entities;
     BlockEntityMap blockEntities;

@@ -102,13 +102,15 @@ void World::requestChunk(const glm::i64vec3& coords) {
     auto found = chunks.find(coords);
     if (found != chunks.end()) {
         Chunk* chunk = found->second;
-        if (!chunk->loaded && !chunk->wanted) {
-            // Left unloaded by a pass that was stopped: queue it again.
-            loadQueue.push_back(chunk);
-        } else {
+        if (chunk->loaded) {
             // Wanted again: a new neighbour may rebuild it once, showing faces toward it.
             chunk->remeshedForNeighbours = false;
+        } else if (!chunk->wanted) {
+            // Left unloaded by a pass that was stopped: queued again, it builds its own mesh.
+            chunk->remeshedForNeighbours = true;
+            loadQueue.push_back(chunk);
         }
+        // Otherwise it is new in this pass and already queued: it builds its mesh once, itself.
         chunk->wanted = true;
         return;
     }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <glm/gtx/string_cast.hpp>
+
 #include <chrono>
 #include <fstream>
 #include <future>
@@ -188,6 +190,46 @@ TEST_P(StreamingAtDistance, DroppedChunksAreSavedAndUnchangedOnesWriteNothing) {
         }
     }
     ASSERT_TRUE(waitForPass(world));
+    expectSettled(true);
+}
+
+// Phase 2 builds every new chunk's mesh once. A chunk that was there before is built once more
+// when a new neighbour arrives, so that its faces toward the newcomer appear: then every mesh
+// is the one its blocks and its neighbours' blocks make.
+TEST_P(StreamingAtDistance, NewChunksAreMeshedOnceAndOldNeighboursOnceMore) {
+    ASSERT_TRUE(update(HERE, GetParam()));
+    ASSERT_TRUE(waitForPass(world));
+    for (const auto& [coords, chunk] : world.chunks) EXPECT_EQ(chunk->meshBuilds.load(), 1u);
+
+    const auto before = snapshot();
+    ASSERT_TRUE(update(HERE, GetParam() + 1));  // a wider disc around the same place
+    ASSERT_TRUE(waitForPass(world));
+    const auto after = snapshot();
+    for (const auto& [key, chunk] : before) ASSERT_EQ(after.count(key), 1u) << "nothing is dropped";
+    ASSERT_GT(after.size(), before.size());
+    int rebuilt = 0;
+    for (const auto& [key, chunk] : after) {
+        bool besideNew = false;
+        for (const glm::i64vec3 d : {glm::i64vec3(1, 0, 0), glm::i64vec3(0, 1, 0), glm::i64vec3(0, 0, 1)})
+            for (const glm::i64vec3& n : {chunk->coords + d, chunk->coords - d})
+                besideNew = besideNew || (after.count(cellKey(n)) && !before.count(cellKey(n)));
+        const uint32_t expected = before.count(key) && besideNew ? 2 : 1;
+        EXPECT_EQ(chunk->meshBuilds.load(), expected) << "chunk " << glm::to_string(chunk->coords);
+        rebuilt += expected == 2;
+
+        chunk->updateMesh(&world);  // as the main thread takes the built meshes over
+        const Chunk::Neighbours neighbours = {
+            world.getChunk(chunk->coords - glm::i64vec3(1, 0, 0)), world.getChunk(chunk->coords + glm::i64vec3(1, 0, 0)),
+            world.getChunk(chunk->coords - glm::i64vec3(0, 1, 0)), world.getChunk(chunk->coords + glm::i64vec3(0, 1, 0)),
+            world.getChunk(chunk->coords - glm::i64vec3(0, 0, 1)), world.getChunk(chunk->coords + glm::i64vec3(0, 0, 1))};
+        for (int section = 0; section < Chunk::SECTION_COUNT; ++section) {
+            Chunk::ChunkMesh current;
+            chunk->buildSectionMesh(current, uint8_t(section * Chunk::SECTION_HEIGHT), neighbours);
+            ASSERT_TRUE(chunk->sectionMeshes[section].positions == current.positions)
+                << "stale mesh in section " << section << " of " << glm::to_string(chunk->coords);
+        }
+    }
+    EXPECT_GT(rebuilt, 0);
     expectSettled(true);
 }
 
