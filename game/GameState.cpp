@@ -121,7 +121,9 @@ void GameState::init(StateManager& s) {
 
     sphereRenderer.init(&sphereMesh);
 
-    clouds.update(player.pos, player.over, uint8_t(cloudRadius), false);
+    // Forced: the clouds were cleared at the last close, and on coming back to the same spot an
+    // unforced selection would wait until the drift had carried them 6 units.
+    clouds.update(player.pos, player.over, uint8_t(cloudRadius), true);
 
     applyStoredSettings(s.window);
 }

@@ -90,10 +90,12 @@ TEST_F(GameLifecycle, InitTickCloseSavesTheWorldAndThePlayer) {
             if (slot.is_object() && slot.value("name", "") == stone) stones += slot.value("count", 0u);
     EXPECT_EQ(stones, 12u);
 
-    // Coming back: the saved player and the changed block are there again. Health is read
-    // before the first tick, since loading takes real time and health regenerates meanwhile.
+    // Coming back: the saved player and the changed block are there again, and the clouds at
+    // once. Health is read before the first tick, since loading takes real time and health
+    // regenerates meanwhile.
     game.enterWorld(2.0f);
     EXPECT_FLOAT_EQ(player.health, 55.0f);
+    EXPECT_GT(gameState.clouds.count.load(), 0);
     ASSERT_TRUE(game.finishLoading());
     EXPECT_EQ(world.getBlock(cell), 3);
 }
