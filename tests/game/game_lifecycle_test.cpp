@@ -63,7 +63,8 @@ TEST_F(GameLifecycle, InitTickCloseSavesTheWorldAndThePlayer) {
     Chunk* remnant = new Chunk(glm::i64vec3(1000, 1000, 1000));
     world.chunks[remnant->coords] = remnant;
     const auto remnantList = Chunk::entitiesPath(remnant->getDirectory(world.chunksPath));
-    const std::string stored = R"([{"name":"Item","position":{"x":8000.5,"y":70,"z":8000.5,"w":8000.5},"attributes":{}}])";
+    const std::string stored =
+        R"([{"name":"Item","position":{"x":8000.5,"y":70,"z":8000.5,"w":8000.5},"attributes":{}}])";
     std::filesystem::create_directories(remnantList.parent_path());
     std::ofstream(remnantList) << stored;
     // Stacks in flight when the game closes go back into the inventories.

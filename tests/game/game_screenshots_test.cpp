@@ -220,7 +220,8 @@ TEST(GameScreenshots, ABlockInHandSitsLowAtTheRightAndTheHudStaysInView) {
     expectHealthVial(game);
     // The hotbar below its first slot (which now shows the stone's icon) is as it was.
     const glm::ivec2 hotbar = player.hotbar.pos;
-    EXPECT_LT(testgame::changedShare(emptyHand, held, hotbar.x, hotbar.y + inventoryLayout::SLOT_HEIGHT,
+    const int belowFirstSlot = hotbar.y + inventoryLayout::SLOT_HEIGHT;
+    EXPECT_LT(testgame::changedShare(emptyHand, held, hotbar.x, belowFirstSlot,
                                      hotbar.x + 2 * inventoryLayout::SLOT_WIDTH, H / 2),
               0.01f);
     // The block takes a modest part of the view, all of it in the lower right quarter.

@@ -170,7 +170,8 @@ TEST_F(ChunkStorageTest, EntityListsLoadAsFarAsTheyGoAndDamagedOnesAreKept) {
         {"42 garbage", 0, true},
         {std::string("[\x01\xff\xfe", 4), 0, true},
     };
-    const fs::path list = dirOf({0, 0, 0}) / "entities.json", kept = dirOf({0, 0, 0}) / "entities.json.damaged";
+    const fs::path list = dirOf({0, 0, 0}) / "entities.json";
+    const fs::path kept = dirOf({0, 0, 0}) / "entities.json.damaged";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.list);
         fs::remove(kept);

@@ -256,12 +256,12 @@ TEST(TerrainGeneration, ChunksOfFixedSeedsAndCoordinatesKeepTheirExactBlocks) {
     };
     const Golden cases[] = {
         {SEED, {0, 0, 0}, false, true, 0x710edd2fe9ce15aaull, "origin, desert"},
-        {SEED, {16, -13, 5}, false, false, 0x73e1a84afb8d0fa4ull, "where a new world's player spawns"},
+        {SEED, {16, -13, 5}, false, false, 0x73e1a84afb8d0fa4ull, "where a new player spawns"},
         {SEED, {-1, -1, -1}, false, false, 0x8961325e64f90cd2ull, "negative coordinates"},
         {SEED, {-12, -9, -7}, true, false, 0xe4a5d45edd946f69ull, "a tree in the hills"},
         {SEED, {5, -6, 7}, true, true, 0xf92313acef934887ull, "a desert tree"},
         {SEED, {-3, 0, 12}, false, true, 0xdbe7c1c6fd65ae5cull, "desert"},
-        {SEED, {100000, -100000, 7}, false, false, 0x8b82beadedf784dcull, "far out, where floats are coarse"},
+        {SEED, {100000, -100000, 7}, false, false, 0x8b82beadedf784dcull, "far out: coarse floats"},
         {42, {0, 0, 0}, false, true, 0xb61a40f6268666c7ull, "origin, desert"},
         {42, {16, -13, 5}, false, false, 0x4e3909afd2141db4ull, "spawn"},
         {42, {-1, -1, -1}, true, false, 0xcb89215783a29bd2ull, "a tree in the hills"},
