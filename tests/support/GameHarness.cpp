@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -23,10 +24,14 @@ GameHarness::GameHarness() {
     if (!manager.window) return;
     int windowWidth = 0, windowHeight = 0;
     glfwGetWindowSize(manager.window, &windowWidth, &windowHeight);
+    if (windowWidth != width || windowHeight != height)
+        std::fprintf(stderr, "test: the game harness needs the process's window at %d x %d\n",
+                     width, height);
     ready_ = windowWidth == width && windowHeight == height && testgl::loadAllShaders();
     glfwSetWindowShouldClose(manager.window, GLFW_FALSE);
     glfwSetWindowUserPointer(manager.window, &manager);
     glsetup::applyState(manager.window);
+    // The whole window, as a new window's context starts.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
 
