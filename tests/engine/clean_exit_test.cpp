@@ -1,8 +1,7 @@
 // Runs the real game, asks its window to close as a window manager would, and checks that the
 // process ends by itself with status 0 and writes nothing to standard error. The game runs in a
-// directory of its own that links to the repository's data, so what it writes at start (the
-// title screen's world) and what it reads from the player (the settings) stay out of the
-// repository.
+// directory of its own that links to the repository's data, so that it neither writes into the
+// repository (the title screen's world) nor reads the developer's settings.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,6 +11,7 @@
 
 // Xlib defines macros (None, Bool, ...) that clash with gtest: it comes last.
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 
 #include <chrono>
 #include <csignal>
@@ -27,10 +27,43 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-Window findWindow(Display* display, Window window, const std::string& title) {
+// Other programs on the same X server (the other tests of a parallel run) open and close
+// windows all the time, so a window found by the walk below may be gone by the time it is
+// asked for its name. Xlib's default handler would end this process on that BadWindow error;
+// while the walk runs, such errors only mean "not this one".
+class IgnoreVanishedWindows {
+public:
+    IgnoreVanishedWindows() : previous(XSetErrorHandler(&ignore)) {}
+    ~IgnoreVanishedWindows() { XSetErrorHandler(previous); }
+    IgnoreVanishedWindows(const IgnoreVanishedWindows&) = delete;
+    IgnoreVanishedWindows& operator=(const IgnoreVanishedWindows&) = delete;
+
+private:
+    static int ignore(Display*, XErrorEvent*) { return 0; }
+    XErrorHandler previous;
+};
+
+// The process id a window's client gave it (_NET_WM_PID), or -1.
+long windowPid(Display* display, Window window) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    long pid = -1;
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                           &count, &after, &data) == Success &&
+        data && type == XA_CARDINAL && format == 32 && count == 1)
+        pid = *reinterpret_cast<long*>(data);
+    if (data) XFree(data);
+    return pid;
+}
+
+// The window of the given process with the given title, searched from `window` down.
+Window findWindow(Display* display, Window window, const std::string& title, pid_t pid) {
     char* name = nullptr;
     if (XFetchName(display, window, &name) && name) {
-        const bool match = title == name;
+        const bool match = title == name && windowPid(display, window) == pid;
         XFree(name);
         if (match) return window;
     }
@@ -38,8 +71,16 @@ Window findWindow(Display* display, Window window, const std::string& title) {
     unsigned count = 0;
     if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
     Window found = 0;
-    for (unsigned i = 0; i < count && !found; ++i) found = findWindow(display, children[i], title);
+    for (unsigned i = 0; i < count && !found; ++i)
+        found = findWindow(display, children[i], title, pid);
     if (children) XFree(children);
+    return found;
+}
+
+Window findGameWindow(Display* display, pid_t game) {
+    IgnoreVanishedWindows quietly;
+    Window found = findWindow(display, DefaultRootWindow(display), "Hollowmere by Quorvane", game);
+    XSync(display, False);  // errors of the walk arrive while they are still ignored
     return found;
 }
 
@@ -51,8 +92,9 @@ void requestClose(Display* display, Window window) {
     event.xclient.format = 32;
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
+    IgnoreVanishedWindows quietly;  // a game that ended by itself already fails below
     XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
+    XSync(display, False);
 }
 
 // Links the game's data (the JSON files of the repository root and the folders under assets/)
@@ -104,7 +146,7 @@ TEST(CleanExit, ClosingTheWindowEndsTheGameWithStatusZeroAndNoErrorOutput) {
     Window window = 0;
     const auto windowDeadline = Clock::now() + std::chrono::seconds(30);
     while (!window && !exited && Clock::now() < windowDeadline) {
-        window = findWindow(display, DefaultRootWindow(display), "Hollowmere by Quorvane");
+        window = findGameWindow(display, game);
         exited = waitpid(game, &status, WNOHANG) == game;
         if (!window) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

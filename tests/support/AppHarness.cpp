@@ -57,6 +57,8 @@ AppHarness::AppHarness() {
     GLFWwindow* window = testgl::context(width, height);
     manager.window = window;
     if (!window) return;
+    int windowWidth = 0, windowHeight = 0;
+    glfwGetWindowSize(window, &windowWidth, &windowHeight);
     const bool shadersBuilt = testgl::loadAllShaders();
 
     glfwShowWindow(window);
@@ -66,12 +68,9 @@ AppHarness::AppHarness() {
     glfwSetWindowUserPointer(window, &manager);
     installInputCallbacks(window);
 
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    framebuffer = std::make_unique<testgl::Framebuffer>(width, height);
+    glsetup::applyState(window);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, width, height);
 
     std::string pattern = (std::filesystem::temp_directory_path() / "hollowmere-app-XXXXXX").string();
     if (mkdtemp(pattern.data())) root = pattern;
@@ -86,10 +85,12 @@ AppHarness::AppHarness() {
         glfwPollEvents();
         deliverInput();
     };
+    // The frame stays in the back buffer, where image() reads it.
     driver.swapBuffers = [] { glFinish(); };
     timer = startLoopTimer(driver);
 
-    ready_ = shadersBuilt && !root.empty() && glfwGetWindowAttrib(window, GLFW_FOCUSED);
+    ready_ = shadersBuilt && windowWidth == width && windowHeight == height && !root.empty() &&
+             glfwGetWindowAttrib(window, GLFW_FOCUSED);
 }
 
 AppHarness::~AppHarness() {
@@ -97,7 +98,6 @@ AppHarness::~AppHarness() {
         glfwSetWindowShouldClose(manager.window, GLFW_FALSE);
         while (!manager.states.empty()) manager.popState();
         glfwSetWindowUserPointer(manager.window, nullptr);
-        testgl::Framebuffer::unbind();
     }
     titleState.backgroundPath = TitleState().backgroundPath;
     singlePlayerState.worldsRoot = createWorldState.worldsRoot = "worlds";
@@ -112,14 +112,10 @@ void AppHarness::start() { manager.pushState(&introState); }
 
 void AppHarness::frame() {
     clock += secondsPerPass;
-    framebuffer->bind();
     runFrame(manager, timer, driver);
 }
 
-void AppHarness::frameWithoutTick() {
-    framebuffer->bind();
-    runFrame(manager, timer, driver);
-}
+void AppHarness::frameWithoutTick() { runFrame(manager, timer, driver); }
 
 bool AppHarness::runUntil(const std::function<bool()>& done, double seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -188,7 +184,11 @@ void AppHarness::requestClose() {
     pendingInput.push_back([this] { glfwSetWindowShouldClose(manager.window, GLFW_TRUE); });
 }
 
-Image AppHarness::image() const { return Image{width, height, framebuffer->readTopDown()}; }
+Image AppHarness::image() const {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    return Image{width, height, testgl::readImage(width, height)};
+}
 
 std::string AppHarness::screenshot(const std::string& name) const {
     Image shot = image();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/GlSetup.h"
 #include "engine/MainLoop.h"
 #include "engine/StateManager.h"
 
@@ -9,22 +10,18 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 class State;
 
-namespace testgl {
-class Framebuffer;
-}
-
-// Drives the whole game from start-up as main does: a 1024 x 768 window with the game's GL state
-// and its real input callbacks, the screens linked, the intro pushed, and the main loop's frames
-// run one tick each. Input goes through the callbacks GLFW calls, delivered at the next tick's
-// event poll. The worlds, the settings file and the title screen's world live in a temporary
-// directory. The window is shown and focused, so that the cursor can be placed where the menus
-// read it: a test program with this harness needs a display of its own.
+// Drives the whole game from start-up as main does: the game's window (1024 x 768, multisampled)
+// with its GL state and its real input callbacks, the screens linked, the intro pushed, and the
+// main loop's passes run one tick each. Input goes through the callbacks GLFW calls, delivered
+// at the next tick's event poll. Frames stay in the window's back buffer to be read. The worlds,
+// the settings file and the title screen's world live in a temporary directory. The window is
+// shown and focused, so that the cursor can be placed where the menus read it: a test program
+// with this harness needs a display of its own.
 namespace testapp {
 
 // An RGBA image, rows from the top.
@@ -41,8 +38,8 @@ struct Rect {
 
 class AppHarness {
 public:
-    static constexpr int width = 1024;
-    static constexpr int height = 768;
+    static constexpr int width = glsetup::windowWidth;
+    static constexpr int height = glsetup::windowHeight;
 
     StateManager manager;
     std::filesystem::path root;  // worlds/, settings.json and the title screen's world
@@ -53,7 +50,7 @@ public:
     AppHarness(const AppHarness&) = delete;
     AppHarness& operator=(const AppHarness&) = delete;
 
-    // The window, its focus and every shader are there.
+    // The window at the game's size, its focus and every shader are there.
     bool ready() const { return ready_; }
     State* top() const;
 
@@ -80,7 +77,6 @@ public:
 
 private:
     bool ready_ = false;
-    std::unique_ptr<testgl::Framebuffer> framebuffer;
     std::deque<std::function<void()>> pendingInput;
     double clock = 0.0;
     LoopDriver driver;
