@@ -1,6 +1,7 @@
 #include "engine/Audio.h"
 #include "engine/CrashReporter.h"
 #include "engine/GlContext.h"
+#include "engine/GlSetup.h"
 #include "engine/InputCallbacks.h"
 #include "engine/MainLoop.h"
 #include "engine/Shader.h"
@@ -8,7 +9,11 @@
 #include "platform/Platform.h"
 #include "game/GameState.h"
 #include "items/BlockModels.h"
+#include "screens/CreateWorldState.h"
 #include "screens/IntroState.h"
+#include "screens/ScreenLinks.h"
+#include "screens/SinglePlayerState.h"
+#include "screens/TitleState.h"
 #include "screens/WorldGenState.h"
 
 #include <GL/glew.h>
@@ -30,13 +35,9 @@ int main() {
         std::fputs("Failed to initialize GLFW\n", stderr);
         return -1;
     }
-    glfwWindowHint(GLFW_SAMPLES, 4);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-
-    window = glfwCreateWindow(1024, 768, "Hollowmere by Quorvane", nullptr, nullptr);
+    glsetup::hintWindow();
+    window = glfwCreateWindow(glsetup::windowWidth, glsetup::windowHeight, "Hollowmere by Quorvane",
+                              nullptr, nullptr);
     if (!window) {
         std::fputs("Failed to open GLFW window. If you have an Intel GPU, they are not 3.3 "
                    "compatible.\n",
@@ -54,16 +55,11 @@ int main() {
     glGetError();  // GLEW leaves an error behind on core profiles
     setGlContextAlive(true);
 
-    glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
-
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glsetup::applyState(window);
 
     loadShaders("shaderList.json");
 
+    linkScreens();
     StateManager manager;
     manager.window = window;
     manager.pushState(&introState);
@@ -82,6 +78,10 @@ int main() {
     // Screens and models are globals that outlive the context: give their GL objects back now.
     gameState.releaseGl();
     worldGenState.releaseGl();
+    introState.releaseGl();
+    titleState.releaseGl();
+    singlePlayerState.releaseGl();
+    createWorldState.releaseGl();
     for (RenderedMesh& model : blockMeshes) model.renderer.release();
     setGlContextAlive(false);
     glfwTerminate();

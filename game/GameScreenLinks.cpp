@@ -1,5 +1,7 @@
 #include "game/GameState.h"
 
+#include <GLFW/glfw3.h>
+
 // Where the game screen hands over to the menu screens: the pause screen on Escape, the death
 // screen at death, and the stored settings at start.
 
@@ -23,7 +25,11 @@ void GameState::openDeathScreen(StateManager& s) {
     player.updateCameraVectors();
 }
 
-void GameState::applyStoredSettings(GLFWwindow*) {
-    // The settings screen applies "settings.json" here once it exists; until then the game
-    // runs with the built-in values of this screen and the player.
+void GameState::applyStoredSettings(GLFWwindow* window) {
+    if (!settingsLoader) return;
+    settingsLoader(window);
+    // The field of view may have changed since the projection was made.
+    int width = 0, height = 0;
+    glfwGetWindowSize(window, &width, &height);
+    updateProjection(width, height);
 }

@@ -124,7 +124,9 @@ void GameState::init(StateManager& s) {
 
     sphereRenderer.init(&sphereMesh);
 
-    clouds.update(player.pos, player.over, uint8_t(cloudRadius), false);
+    // Forced: the clouds were cleared at the last close, and on coming back to the same spot an
+    // unforced selection would wait until the drift had carried them 6 units.
+    clouds.update(player.pos, player.over, uint8_t(cloudRadius), true);
 
     applyStoredSettings(s.window);
 }
@@ -174,12 +176,7 @@ void GameState::putBackCarriedItems() {
 }
 
 void GameState::saveAndFreeChunks() {
-    for (auto& [coords, chunk] : world.chunks) {
-        // A chunk that a stopped pass never loaded holds nothing of its saved state: saving it
-        // would overwrite the files on disk.
-        if (chunk->loaded) chunk->save(world.chunksPath);
-        delete chunk;
-    }
+    for (auto& [coords, chunk] : world.chunks) world.saveAndDeleteChunk(chunk);
     {
         std::lock_guard<std::mutex> lock(world.chunksMutex);
         world.chunks.clear();

@@ -57,6 +57,9 @@ public:
     // the menu screens set them, Escape does nothing and death respawns on the spot.
     State* pauseScreen = nullptr;
     State* deathScreen = nullptr;
+    // Loads and applies the stored settings at every start (the settings screen's loader, set by
+    // the menu screens); without it the game runs with the built-in values.
+    void (*settingsLoader)(GLFWwindow* window) = nullptr;
 
     GameState();
     GameState(const GameState&) = delete;

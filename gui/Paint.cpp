@@ -24,6 +24,14 @@ void fillRect(SolidQuad& quad, float x, float y, float width, float height, glm:
     drawCorners(quad, GL_TRIANGLE_FAN);
 }
 
+void fillVerticalGradient(SolidQuad& quad, float x, float y, float width, float height,
+                          glm::vec4 top, glm::vec4 bottom) {
+    quad.setRect(x, y, width, height);
+    const glm::vec4 corners[4] = {bottom, top, top, bottom};
+    quad.setCornerColors(corners);
+    drawCorners(quad, GL_TRIANGLE_FAN);
+}
+
 void outlineRect(SolidQuad& quad, float x, float y, float width, float height, glm::vec4 color) {
     if (width < 1 || height < 1) return;
     // Lines through pixel centres, so the outline covers exactly the edge pixels.

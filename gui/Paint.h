@@ -15,6 +15,9 @@ namespace gui::paint {
 // Quads are drawn from their four corners in loop order (a fan to fill, a loop to outline), so
 // one quad serves both whatever index buffer it was initialised with.
 void fillRect(SolidQuad& quad, float x, float y, float width, float height, glm::vec4 color);
+// A rectangle shading from `top` along its top edge to `bottom` along its bottom edge.
+void fillVerticalGradient(SolidQuad& quad, float x, float y, float width, float height,
+                          glm::vec4 top, glm::vec4 bottom);
 // A one-pixel outline on the outermost pixels of the rectangle.
 void outlineRect(SolidQuad& quad, float x, float y, float width, float height, glm::vec4 color);
 // One line of text; centred puts the text's middle at (x, y).

@@ -12,6 +12,10 @@ public:
     // Block id; 1..14 are the world's blocks.
     int id = 0;
 
+    // Edge of a block drawn in the player's hand, in blocks: small enough to sit at the lower
+    // right of the view, clear of the crosshair and the HUD.
+    static constexpr float heldScale = 0.25f;
+
     explicit BlockItem(int id) : id(id) {}
     // Reads attributes["id"]; throws the JSON library's type error when attributes is not an
     // object or "id" is missing or not a number.
@@ -24,6 +28,7 @@ public:
 
     std::string getName() const override;
     void renderIcon(const glm::ivec2& pos) override;
+    // The block's 4D model centred on the origin of mv; held in the hand at heldScale.
     void render(const Mat5& mv, bool held) override;
     bool isSpecial() const override { return id == 8; }
     bool canStackWith(const std::unique_ptr<Item>& other) const override;

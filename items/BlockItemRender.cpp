@@ -10,12 +10,14 @@ void BlockItem::renderIcon(const glm::ivec2& pos) {
                                itemAtlas::BLOCK_ROW, pos);
 }
 
-void BlockItem::render(const Mat5& mv, bool) {
+void BlockItem::render(const Mat5& mv, bool held) {
     if (id < 1 || id > BLOCK_MODEL_COUNT) return;
     const MeshRenderer& model = blockMeshes[id - 1].renderer;
     Shader* shader = getShader("blockShader");
     if (!shader || !model.vao) return;
-    const Mat5 m = mv * translate4(glm::vec4(-0.5f));  // centre the unit cube on the origin
+    // The unit cube's centre on the origin; a whole block a hand's width from the eye would
+    // fill the view.
+    const Mat5 m = mv * scale4(held ? heldScale : 1.0f) * translate4(glm::vec4(-0.5f));
     glActiveTexture(GL_TEXTURE2);
     Texture* tiles = getTexture("tiles.png");
     glBindTexture(GL_TEXTURE_2D, tiles ? tiles->id : 0);

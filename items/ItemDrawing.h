@@ -13,8 +13,8 @@
 namespace itemDrawing {
 
 // Tools and materials are modelled a few units across: in the hand, right before the eye, they
-// are drawn at the size they have lying on the ground.
-inline constexpr float heldScale = 0.2f;
+// are drawn at the size they have lying on the ground (blocks have a held scale of their own).
+inline constexpr float heldModelScale = 0.2f;
 
 // Block icons: "items.png" with "tex2DShader".
 extern TexturedQuad blockSprite;

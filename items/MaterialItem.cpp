@@ -48,7 +48,7 @@ void MaterialItem::render(const Mat5& model, bool held) {
     Shader* lit = getShader("simplexColorNormalShader");
     if (name != "Rock" || !lit) return;
     // At its own size a rock would fill the view from the hand.
-    const Mat5 mv = held ? model * scale4(itemDrawing::heldScale) : model;
+    const Mat5 mv = held ? model * scale4(itemDrawing::heldModelScale) : model;
     glUseProgram(lit->program);
     uniforms::setMat5(*lit, "MV", mv * scale4(glm::vec4(0.3f, 0.2f, 0.3f, 0.3f)));
     uniforms::setVec4(*lit, "lightDir", glm::vec4(0.0f, 1.0f, 0.0f, 0.0f));

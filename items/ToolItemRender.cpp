@@ -74,7 +74,7 @@ void ToolItem::renderIcon(const glm::ivec2& pos) {
 void ToolItem::render(const Mat5& model, bool held) {
     using namespace uniforms;
     // At its own size a tool two units long would fill the view from the hand.
-    const Mat5 mv = held ? model * scale4(itemDrawing::heldScale) : model;
+    const Mat5 mv = held ? model * scale4(itemDrawing::heldModelScale) : model;
     if (Shader* colour = getShader("simplexColorShader")) {
         glUseProgram(colour->program);
         setMat5(*colour, "MV", mv);

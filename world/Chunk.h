@@ -95,13 +95,19 @@ public:
     std::atomic<bool> hasMesh{false};
     std::atomic<bool> remeshedForNeighbours{false};
     std::atomic<bool> wanted{false};
-    // Number of mesh builds running on workers (two may rebuild one neighbour at once).
+    // Number of mesh builds running on workers.
     std::atomic<int> buildingMesh{0};
+    // Whole-chunk mesh builds so far; each costs a worker about as much as generating the chunk.
+    std::atomic<uint32_t> meshBuilds{0};
     std::atomic<bool> loaded{false};
     EntityList entities;
     BlockEntityMap blockEntities;
     // Saved entity records that could not be built (unknown name or kind), written back as read.
     std::vector<nlohmann::json> unbuiltEntityRecords;
+    // The stored "entities.json" exists but could not be read, or holds no list. It stays on disk
+    // while this chunk has no entities to write; the save that writes some first moves it aside
+    // as "entities.json.damaged".
+    bool storedEntitiesDamaged = false;
 
     explicit Chunk(const glm::i64vec3& coords = glm::i64vec3(0));
     Chunk(const Chunk&) = delete;
@@ -118,7 +124,10 @@ public:
     static std::filesystem::path entitiesPath(const std::filesystem::path& directory);
     // True when both files were read; never throws.
     bool load(const std::filesystem::path& chunksPath);
-    void save(const std::filesystem::path& chunksPath) const;
+    // Writes what the disk needs: the entity list (also an emptied one, so that gone entities
+    // do not come back), and the blocks when they changed. Only for a chunk that loaded: one
+    // that did not knows nothing of what is stored, and would overwrite it.
+    void save(const std::filesystem::path& chunksPath);
 
     // Takes ownership: block entities by their cell, others at the end of the moving list.
     // False when the entity was refused and destroyed: a block entity whose cell is taken (the

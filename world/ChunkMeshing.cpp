@@ -92,11 +92,13 @@ Chunk::Neighbours Chunk::gatherNeighbours(World* world) const {
 
 void Chunk::buildMesh(World* world, bool updateNeighbours) {
     BuildCount counting(buildingMesh);
+    meshBuilds.fetch_add(1);
     try {
         Neighbours neighbours = gatherNeighbours(world);
         if (updateNeighbours) {
+            // Claimed by exchange: of two new chunks beside one old one, only one rebuilds it.
             for (Chunk* neighbour : neighbours)
-                if (neighbour && !neighbour->remeshedForNeighbours)
+                if (neighbour && !neighbour->remeshedForNeighbours.exchange(true))
                     neighbour->buildMesh(world, false);
         } else {
             remeshedForNeighbours = true;

@@ -15,12 +15,24 @@ using nlohmann::json;
 
 namespace {
 
-// One JSON value from the start of the file; text after it is not looked at. A file that
-// cannot be read or parsed reads as no entities.
-json readEntityList(const fs::path& file) {
-    json list;
-    if (jsonfile::read(file, list) != jsonfile::ReadStatus::ok) return json::array();
-    return list;
+// Moves a stored list that could not be read out of the way of its replacement, keeping it
+// beside it. False when it is still in the way.
+bool keepDamagedList(const fs::path& file) {
+    fs::path kept = file;
+    kept += ".damaged";
+    std::error_code renameError, lookError;
+    fs::rename(file, kept, renameError);
+    if (!renameError) {
+        std::printf("warning: %s could not be read; it is kept as %s\n", file.string().c_str(),
+                    kept.filename().string().c_str());
+        return true;
+    }
+    if (!fs::exists(file, lookError) && !lookError) return true;  // gone meanwhile
+    std::printf("error: unable to keep the unreadable %s aside as %s (%s); the chunk's entities "
+                "are not saved\n",
+                file.string().c_str(), kept.filename().string().c_str(),
+                renameError.message().c_str());
+    return false;
 }
 
 }  // namespace
@@ -38,10 +50,14 @@ bool Chunk::load(const fs::path& chunksPath) {
     std::error_code ec;
     fs::path dir = getDirectory(chunksPath);
     if (!fs::is_directory(dir, ec)) return false;
-    if (!fs::is_regular_file(entitiesPath(dir), ec)) return false;
 
-    json list = readEntityList(entitiesPath(dir));
-    if (list.is_array()) {
+    // One JSON value from the start of the file; text after it is not looked at. A list that
+    // cannot be read loads as no entities, and the file is kept (see save).
+    json list;
+    const jsonfile::ReadStatus status = jsonfile::read(entitiesPath(dir), list);
+    if (status == jsonfile::ReadStatus::missing) return false;
+    storedEntitiesDamaged = status != jsonfile::ReadStatus::ok || !list.is_array();
+    if (!storedEntitiesDamaged) {
         for (const json& record : list) {
             if (!record.is_object()) continue;
             std::unique_ptr<Entity> entity;
@@ -75,7 +91,7 @@ bool Chunk::load(const fs::path& chunksPath) {
     return true;
 }
 
-void Chunk::save(const fs::path& chunksPath) const {
+void Chunk::save(const fs::path& chunksPath) {
     std::error_code ec;
     fs::path dir = getDirectory(chunksPath);
     // Creatures are never saved: a chunk that holds only them has nothing to keep either.
@@ -97,7 +113,15 @@ void Chunk::save(const fs::path& chunksPath) const {
     for (const auto& [cell, entity] : blockEntities)
         if (entity->isPersistent()) list.push_back(entity->toJson());
     for (const json& record : unbuiltEntityRecords) list.push_back(record);
-    jsonfile::write(entitiesPath(dir), list);
+    // A stored list that could not be read is never replaced by an empty one: what it held is
+    // unknown. A list with entities replaces it, once it is kept aside.
+    const fs::path listFile = entitiesPath(dir);
+    if (!storedEntitiesDamaged) {
+        jsonfile::write(listFile, list);
+    } else if (!list.empty() && keepDamagedList(listFile)) {
+        storedEntitiesDamaged = false;
+        jsonfile::write(listFile, list);
+    }
 
     if (!unchanged) {
         std::vector<uint8_t> runs = encodeBlockRuns(blocks.data(), blocks.size());

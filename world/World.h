@@ -85,6 +85,7 @@ public:
     void requestChunk(const glm::i64vec3& coords);
     void loaderThread();
     void loadOrGenerateChunk(Chunk* chunk);
+    // Saves a dropped chunk if it loaded, then destroys it; every owner frees chunks this way.
     void saveAndDeleteChunk(Chunk* chunk);
     void generateChunk(Chunk* chunk);
     // Main thread: returns once every save handed to the workers is written. A new pass

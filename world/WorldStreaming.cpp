@@ -42,9 +42,9 @@ void unloadUnwanted(World& world, bool saveOnWorkers) {
             std::lock_guard<std::mutex> lock(world.chunksMutex);
             it = world.chunks.erase(it);
         }
-        if (!saveOnWorkers) {
-            chunk->save(world.chunksPath);
-            delete chunk;
+        // A remnant of a stopped pass has nothing to save and no GL objects: it goes at once.
+        if (!saveOnWorkers || !chunk->loaded) {
+            world.saveAndDeleteChunk(chunk);
             continue;
         }
         world.pendingSaves.fetch_add(1);
@@ -102,13 +102,15 @@ void World::requestChunk(const glm::i64vec3& coords) {
     auto found = chunks.find(coords);
     if (found != chunks.end()) {
         Chunk* chunk = found->second;
-        if (!chunk->loaded && !chunk->wanted) {
-            // Left unloaded by a pass that was stopped: queue it again.
-            loadQueue.push_back(chunk);
-        } else {
+        if (chunk->loaded) {
             // Wanted again: a new neighbour may rebuild it once, showing faces toward it.
             chunk->remeshedForNeighbours = false;
+        } else if (!chunk->wanted) {
+            // Left unloaded by a pass that was stopped: queued again, it builds its own mesh.
+            chunk->remeshedForNeighbours = true;
+            loadQueue.push_back(chunk);
         }
+        // Otherwise it is new in this pass and already queued: it builds its mesh once, itself.
         chunk->wanted = true;
         return;
     }
@@ -195,5 +197,7 @@ void World::loadOrGenerateChunk(Chunk* chunk) {
 void World::saveAndDeleteChunk(Chunk* chunk) {
     // Destroyed also when saving throws. Its GL objects go to the main thread's queue.
     std::unique_ptr<Chunk> owned(chunk);
-    owned->save(chunksPath);
+    // A chunk that never loaded (left by a stopped pass) holds nothing of what is stored:
+    // saving it would overwrite the chunk's files with nothing.
+    if (owned->loaded) owned->save(chunksPath);
 }

@@ -59,6 +59,14 @@ TEST_F(GameLifecycle, InitTickCloseSavesTheWorldAndThePlayer) {
     ASSERT_EQ(world.getBlock(cell), 3);
     const auto chunkDir = world.getChunk(World::chunkCoords(cell))->getDirectory(world.chunksPath);
     player.health = 55.0f;
+    // A chunk a stopped pass left unloaded keeps what is stored of it.
+    Chunk* remnant = new Chunk(glm::i64vec3(1000, 1000, 1000));
+    world.chunks[remnant->coords] = remnant;
+    const auto remnantList = Chunk::entitiesPath(remnant->getDirectory(world.chunksPath));
+    const std::string stored =
+        R"([{"name":"Item","position":{"x":8000.5,"y":70,"z":8000.5,"w":8000.5},"attributes":{}}])";
+    std::filesystem::create_directories(remnantList.parent_path());
+    std::ofstream(remnantList) << stored;
     // Stacks in flight when the game closes go back into the inventories.
     player.inventoryGui->cursorItem() = blocks(3, 5);
     player.pendingDrop = blocks(3, 7);
@@ -72,6 +80,7 @@ TEST_F(GameLifecycle, InitTickCloseSavesTheWorldAndThePlayer) {
     EXPECT_FALSE(player.inventoryGui->cursorItem());
     EXPECT_FALSE(player.pendingDrop);
     EXPECT_TRUE(std::filesystem::exists(Chunk::blocksPath(chunkDir)));
+    EXPECT_EQ(json::parse(std::ifstream(remnantList)), json::parse(stored));
     const json file = json::parse(std::ifstream(game.worldDir / "players.json"), nullptr, false);
     ASSERT_TRUE(file.is_object());
     EXPECT_EQ(file["visitor"]["health"], 3);
@@ -82,10 +91,12 @@ TEST_F(GameLifecycle, InitTickCloseSavesTheWorldAndThePlayer) {
             if (slot.is_object() && slot.value("name", "") == stone) stones += slot.value("count", 0u);
     EXPECT_EQ(stones, 12u);
 
-    // Coming back: the saved player and the changed block are there again. Health is read
-    // before the first tick, since loading takes real time and health regenerates meanwhile.
+    // Coming back: the saved player and the changed block are there again, and the clouds at
+    // once. Health is read before the first tick, since loading takes real time and health
+    // regenerates meanwhile.
     game.enterWorld(2.0f);
     EXPECT_FLOAT_EQ(player.health, 55.0f);
+    EXPECT_GT(gameState.clouds.count.load(), 0);
     ASSERT_TRUE(game.finishLoading());
     EXPECT_EQ(world.getBlock(cell), 3);
 }

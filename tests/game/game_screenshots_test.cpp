@@ -1,5 +1,6 @@
 #include "support/GameHarness.h"
 
+#include "engine/GlSetup.h"
 #include "engine/InputCallbacks.h"
 #include "game/GameState.h"
 #include "game/GameTestSupport.h"
@@ -12,9 +13,11 @@
 #include <algorithm>
 
 // What a player sees: the loading screen of a new world, then the world at noon, at night and
-// after turning the slice through the fourth dimension; and a leaves block straight ahead,
-// mined with the held pick, gone from the cross-section in the very next frame, its item in the
-// hotbar once the player walks over its drop. The shots land in build/screenshots/.
+// after turning the slice through the fourth dimension; a leaves block straight ahead, mined
+// with the held pick, gone from the cross-section in the very next frame, its item in the
+// hotbar once the player walks over its drop; and a block held in the hand. The harness draws
+// as the game does (its window, its GL state, 1024 x 768); the shots land in
+// build/screenshots/.
 
 namespace {
 
@@ -41,6 +44,13 @@ void expectCrosshair(const GameHarness& game) {
     }
 }
 
+// The red liquid of the health vial in the bottom-left corner (its texel (6, 30)).
+void expectHealthVial(const GameHarness& game) {
+    const glm::u8vec4 liquid = game.pixel(10 + 2 * 6 + 1, H - 106 + 2 * 30 + 1);
+    EXPECT_GT(liquid.r, 150);
+    EXPECT_LT(liquid.g, 90);
+}
+
 TEST(GameScreenshots, LoadingThenNoonNightAndTurnedSlice) {
     GameHarness game;
     ASSERT_TRUE(game.ready());
@@ -65,11 +75,9 @@ TEST(GameScreenshots, LoadingThenNoonNightAndTurnedSlice) {
     const std::vector<uint8_t> noon = game.image();
     expectSkyAndTerrain(noon, 0.5f, 0.0f);
     expectCrosshair(game);
-    // The health vial stands full in the bottom-left corner (red liquid at its texel (6, 30)),
-    // and the selected hotbar slot (top-left) is drawn over the sky.
-    const glm::u8vec4 liquid = game.pixel(10 + 2 * 6 + 1, H - 106 + 2 * 30 + 1);
-    EXPECT_GT(liquid.r, 150);
-    EXPECT_LT(liquid.g, 90);
+    // The health vial stands full in the bottom-left corner, and the selected hotbar slot
+    // (top-left) is drawn over the sky.
+    expectHealthVial(game);
     EXPECT_LT(testgame::shareNear(noon, 25 + 34, 50, 25 + 34 + 70, 50 + 72, testgame::skyBytes(0.5f), 3), 0.9f);
 
     gameState.timeOfDay = 0.0f;
@@ -163,6 +171,57 @@ TEST(GameScreenshots, AMinedBlockIsGoneTheNextFrameAndItsItemLandsInTheHotbar) {
                                      slot.x + inventoryLayout::SLOT_WIDTH - 15,
                                      slot.y + inventoryLayout::SLOT_HEIGHT - 15),
               0.3f);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// The block in hand is small and low at the right: the crosshair, the hotbar and the health
+// bar all stay in view. The frame is drawn with the GL state the game's start-up sets.
+TEST(GameScreenshots, ABlockInHandSitsLowAtTheRightAndTheHudStaysInView) {
+    GameHarness game;
+    ASSERT_TRUE(game.ready());
+    GLint samples = 0, blendSource = 0, blendDestination = 0, depthFunction = 0;
+    glGetIntegerv(GL_SAMPLES, &samples);
+    glGetIntegerv(GL_BLEND_SRC_RGB, &blendSource);
+    glGetIntegerv(GL_BLEND_DST_RGB, &blendDestination);
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
+    EXPECT_EQ(samples, glsetup::samples);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_EQ(blendSource, GL_SRC_ALPHA);
+    EXPECT_EQ(blendDestination, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_EQ(depthFunction, GL_LESS);
+    EXPECT_EQ(glfwGetInputMode(game.window(), GLFW_STICKY_KEYS), GLFW_TRUE);
+
+    Player& player = gameState.player;
+    game.enterWorld(2.0f);
+    ASSERT_TRUE(game.finishLoading());
+    ASSERT_TRUE(game.settle());
+    ASSERT_TRUE(game.finishLoading());
+    gameState.timeOfDay = 0.5f;
+    player.lastDamageTime = -10.0;  // no shake of the health frame in the shots
+    player.hotbar.selected = {0, 0};
+    ASSERT_EQ(player.hotbar.getSlot(0), nullptr);
+    game.frame();
+    const std::vector<uint8_t> emptyHand = game.image();
+
+    player.hotbar.getSlot(0) = gametest::blocks(stone, 1);
+    game.frame();
+    game.screenshot("game_held_block");
+    const std::vector<uint8_t> held = game.image();
+    expectCrosshair(game);
+    expectHealthVial(game);
+    // The hotbar below its first slot (which now shows the stone's icon) is as it was.
+    const glm::ivec2 hotbar = player.hotbar.pos;
+    const int belowFirstSlot = hotbar.y + inventoryLayout::SLOT_HEIGHT;
+    EXPECT_LT(testgame::changedShare(emptyHand, held, hotbar.x, belowFirstSlot,
+                                     hotbar.x + 2 * inventoryLayout::SLOT_WIDTH, H / 2),
+              0.01f);
+    // The block takes a modest part of the view, all of it in the lower right quarter.
+    const float whole = testgame::changedShare(emptyHand, held, 0, 0, W, H);
+    const float lowerRight = testgame::changedShare(emptyHand, held, W / 2, H / 2, W, H);
+    EXPECT_GT(lowerRight, 0.1f);
+    EXPECT_LT(whole, 0.15f);
+    EXPECT_GT(lowerRight / 4.0f, whole * 0.9f);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -21,14 +22,18 @@ namespace testgame {
 GameHarness::GameHarness() {
     manager.window = testgl::context(width, height);
     if (!manager.window) return;
-    ready_ = testgl::loadAllShaders();
+    int windowWidth = 0, windowHeight = 0;
+    glfwGetWindowSize(manager.window, &windowWidth, &windowHeight);
+    if (windowWidth != width || windowHeight != height)
+        std::fprintf(stderr, "test: the game harness needs the process's window at %d x %d\n",
+                     width, height);
+    ready_ = windowWidth == width && windowHeight == height && testgl::loadAllShaders();
     glfwSetWindowShouldClose(manager.window, GLFW_FALSE);
     glfwSetWindowUserPointer(manager.window, &manager);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    framebuffer = std::make_unique<testgl::Framebuffer>(width, height);
+    glsetup::applyState(manager.window);
+    // The whole window, as a new window's context starts.
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, width, height);
 
     std::string pattern =
         (std::filesystem::temp_directory_path() / "hollowmere-world-XXXXXX").string();
@@ -40,7 +45,6 @@ GameHarness::~GameHarness() {
         while (!manager.states.empty()) manager.popState();
         glfwSetWindowShouldClose(manager.window, GLFW_FALSE);
         glfwSetWindowUserPointer(manager.window, nullptr);
-        testgl::Framebuffer::unbind();
     }
     std::error_code ec;
     if (!worldDir.empty()) std::filesystem::remove_all(worldDir, ec);
@@ -63,7 +67,6 @@ void GameHarness::tick(int count) {
 
 void GameHarness::frame() {
     if (manager.states.empty()) return;
-    framebuffer->bind();
     manager.states.back()->render(manager);
     glFinish();
 }
@@ -97,9 +100,25 @@ bool GameHarness::settle(int maxTicks) {
     return false;
 }
 
-std::vector<uint8_t> GameHarness::image() const { return framebuffer->readTopDown(); }
+namespace {
 
-glm::u8vec4 GameHarness::pixel(int x, int y) const { return framebuffer->pixel(x, y); }
+// The window's back buffer. Reading it resolves the multisampling, as showing it would.
+void bindBackBufferForReading() {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+}
+
+}  // namespace
+
+std::vector<uint8_t> GameHarness::image() const {
+    bindBackBufferForReading();
+    return testgl::readImage(width, height);
+}
+
+glm::u8vec4 GameHarness::pixel(int x, int y) const {
+    bindBackBufferForReading();
+    return testgl::readPixel(x, y, height);
+}
 
 std::string GameHarness::screenshot(const std::string& name) const {
     std::vector<uint8_t> pixels = image();

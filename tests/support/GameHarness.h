@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/GlSetup.h"
 #include "engine/StateManager.h"
 #include "support/GlTestContext.h"
 
@@ -7,20 +8,21 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 // Drives the game screen as the main loop would, without the menus: a world in a temporary
 // directory, the game screen and the loading screen pushed on a StateManager, ticks and frames
 // on demand, input through the same callbacks GLFW calls, and screenshots of what a player
-// would see. One harness at a time per test program (they share the one GL context).
+// would see. It draws into the default framebuffer of a hidden window made as the game makes
+// its own (1024 x 768, 4x multisampling, the same GL state), so a frame is the player's frame.
+// One harness at a time per test program (they share the one GL context).
 namespace testgame {
 
 class GameHarness {
 public:
-    static constexpr int width = 640;
-    static constexpr int height = 480;
+    static constexpr int width = glsetup::windowWidth;
+    static constexpr int height = glsetup::windowHeight;
 
     StateManager manager;
     std::filesystem::path worldDir;
@@ -34,7 +36,7 @@ public:
     GameHarness(const GameHarness&) = delete;
     GameHarness& operator=(const GameHarness&) = delete;
 
-    // The context and every shader are there.
+    // The context at the game's window size and every shader are there.
     bool ready() const { return ready_; }
     GLFWwindow* window() const { return manager.window; }
 
@@ -43,7 +45,8 @@ public:
     void enterWorld(float renderDistance = 2.0f);
     // One tick of the top state, as the main loop runs it (events first).
     void tick(int count = 1);
-    // The top state draws one frame into the harness's framebuffer.
+    // The top state draws one frame into the window's back buffer (not shown: it stays there
+    // to be read).
     void frame();
     // Ticks (drawing now and then) until the loading screen has gone, the streaming pass has
     // ended and its meshes are in; false when that takes longer than `seconds`.
@@ -59,7 +62,6 @@ public:
 
 private:
     bool ready_ = false;
-    std::unique_ptr<testgl::Framebuffer> framebuffer;
 };
 
 // Share of pixels of a rectangle whose colour is within `tolerance` of `color` on every channel.

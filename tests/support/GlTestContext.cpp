@@ -1,6 +1,7 @@
 #include "support/GlTestContext.h"
 
 #include "engine/GlContext.h"
+#include "engine/GlSetup.h"
 #include "engine/Shader.h"
 
 #include <GLFW/glfw3.h>
@@ -30,11 +31,9 @@ GLFWwindow* context(int width, int height) {
         std::fprintf(stderr, "test: glfwInit failed (is there an X display?)\n");
         return nullptr;
     }
+    // The game's own context (3.3 core, 4x multisampling), only hidden.
+    glsetup::hintWindow();
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
     window = glfwCreateWindow(width, height, "test", nullptr, nullptr);
     if (!window) {
         std::fprintf(stderr, "test: no 3.3 core window\n");
@@ -93,16 +92,24 @@ void Framebuffer::bind() const {
 void Framebuffer::unbind() { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
 
 glm::u8vec4 Framebuffer::pixel(int x, int y) const {
-    glm::u8vec4 p(0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+    return readPixel(x, y, height);
+}
+
+std::vector<uint8_t> Framebuffer::readTopDown() const {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+    return readImage(width, height);
+}
+
+glm::u8vec4 readPixel(int x, int y, int height) {
+    glm::u8vec4 p(0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &p[0]);
     return p;
 }
 
-std::vector<uint8_t> Framebuffer::readTopDown() const {
+std::vector<uint8_t> readImage(int width, int height) {
     std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 4);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
     std::vector<uint8_t> topDown(bottomUp.size());

@@ -11,8 +11,9 @@ struct GLFWwindow;
 
 namespace testgl {
 
-// A hidden 3.3 core window, opened once per test process (GLEW initialised, the "context alive"
-// flag set). Returns null when no context can be had; callers fail their test then.
+// A hidden window with the game's context (3.3 core, 4x multisampling), opened once per test
+// process at the size of the first call (GLEW initialised, the "context alive" flag set).
+// Returns null when no context can be had; callers fail their test then.
 GLFWwindow* context(int width = 256, int height = 256);
 
 // Loads shaderList.json once per process (GL context required); true when it all built.
@@ -37,6 +38,11 @@ public:
     int width, height;
     GLuint fbo = 0, color = 0, depth = 0;
 };
+
+// Reads from the bound read framebuffer (and read buffer) of the given height: one pixel with y
+// counted from the top, or the whole image as RGBA rows from the top.
+glm::u8vec4 readPixel(int x, int y, int height);
+std::vector<uint8_t> readImage(int width, int height);
 
 // Screenshots go here: build/screenshots/<name>.png (directory made on demand).
 std::string screenshotPath(const std::string& name);

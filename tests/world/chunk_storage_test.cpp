@@ -149,35 +149,83 @@ TEST_F(ChunkStorageTest, EntitiesAreSavedCompactlyPersistentOnesOnly) {
 }
 
 // Records the factory cannot build (an unknown kind) are kept and written back as read;
-// elements that are not objects are no entity at all, and neither are lists that are not
-// arrays. Text after the list is not read.
-TEST_F(ChunkStorageTest, MalformedAndUnbuildableEntityListsLoadAsNoEntities) {
+// elements that are not objects are no entity at all. Text after the list is not read. A list
+// that cannot be read, or is no list, loads as no entities but is never replaced by an empty
+// one: a save with only blocks to write leaves it as it is, and the first save with entities
+// keeps it beside the new list as "entities.json.damaged", saying so in one line.
+TEST_F(ChunkStorageTest, EntityListsLoadAsFarAsTheyGoAndDamagedOnesAreKept) {
     const json wyrm = {{"name", "Wyrm"}, {"position", {{"x", 1}, {"y", 2}, {"z", 3}, {"w", 4}}},
                        {"attributes", {{"scales", 12}}}};
-    const std::pair<std::string, size_t> cases[] = {
-        {json::array({wyrm, 17, "text", json::array({1, 2})}).dump(), 1},
-        {R"([{"name": "Wyrm"}] and then } some [ junk)", 1},
-        {R"({"name": "Item"})", 0},
-        {R"([{"name": )", 0},
-        {"", 0},
-        {"42 garbage", 0},
+    struct Case {
+        std::string list;
+        size_t records;
+        bool damaged;
     };
-    write("blocks.bin", text({3, 10}));
-    for (const auto& [list, records] : cases) {
-        SCOPED_TRACE(list);
-        write("entities.json", list);
+    const Case cases[] = {
+        {json::array({wyrm, 17, "text", json::array({1, 2})}).dump(), 1, false},
+        {R"([{"name": "Wyrm"}] and then } some [ junk)", 1, false},
+        {R"({"name": "Item"})", 0, true},
+        {R"([{"name": )", 0, true},
+        {"", 0, true},
+        {"42 garbage", 0, true},
+        {std::string("[\x01\xff\xfe", 4), 0, true},
+    };
+    const fs::path list = dirOf({0, 0, 0}) / "entities.json";
+    const fs::path kept = dirOf({0, 0, 0}) / "entities.json.damaged";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.list);
+        fs::remove(kept);
+        write("blocks.bin", text({3, 10}));
+        write("entities.json", c.list);
         Chunk chunk;
-        EXPECT_TRUE(chunk.load(chunksPath));
+        ASSERT_TRUE(chunk.load(chunksPath));
         EXPECT_TRUE(chunk.entities.empty());
-        EXPECT_EQ(chunk.unbuiltEntityRecords.size(), records);
+        EXPECT_EQ(chunk.unbuiltEntityRecords.size(), c.records);
+        EXPECT_EQ(chunk.storedEntitiesDamaged, c.damaged);
         EXPECT_EQ(chunk.blocks[9], 3);
+
+        chunk.blocks[0] = 4;
+        chunk.unchanged = false;
+        ::testing::internal::CaptureStdout();
+        chunk.save(chunksPath);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(read("blocks.bin").substr(0, 4), text({4, 1, 3, 9}));
+        if (!c.damaged) {
+            EXPECT_EQ(json::parse(read("entities.json")), json(chunk.unbuiltEntityRecords));
+            continue;
+        }
+        EXPECT_EQ(read("entities.json"), c.list);
+
+        chunk.addEntity(makeFake({1.0f, 40.0f, 1.0f, 3.0f}));
+        ::testing::internal::CaptureStdout();
+        chunk.save(chunksPath);
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+        EXPECT_NE(out.find("entities.json.damaged"), std::string::npos) << out;
+        EXPECT_EQ(readFile(kept), c.list);
+        EXPECT_EQ(json::parse(read("entities.json")).size(), 1u);
+        // Moved aside once: the next save rewrites the new list and leaves the kept one.
+        chunk.entities.clear();
+        chunk.save(chunksPath);
+        EXPECT_EQ(read("entities.json"), "[]");
+        EXPECT_EQ(readFile(kept), c.list);
     }
+
+    // A list that cannot be read as a file at all is kept the same way.
+    fs::remove(list);
+    fs::remove(kept);
+    fs::create_directory(list);
     Chunk chunk;
-    write("entities.json", cases[0].first);
     ASSERT_TRUE(chunk.load(chunksPath));
+    EXPECT_TRUE(chunk.storedEntitiesDamaged);
     chunk.save(chunksPath);
-    EXPECT_EQ(json::parse(read("entities.json")), json::array({wyrm}));
-    EXPECT_EQ(read("blocks.bin"), text({3, 10}));  // unchanged: not rewritten
+    EXPECT_TRUE(fs::is_directory(list));
+    chunk.addEntity(makeFake({1.0f, 40.0f, 1.0f, 3.0f}));
+    ::testing::internal::CaptureStdout();
+    chunk.save(chunksPath);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(fs::is_directory(kept));
+    EXPECT_EQ(json::parse(read("entities.json")).size(), 1u);
 }
 
 // An untouched chunk without entities writes nothing. One stored with entities but without
@@ -198,11 +246,18 @@ TEST_F(ChunkStorageTest, UnchangedChunksWriteOnlyWhatTheDiskNeeds) {
     ASSERT_NE(read("entities.json"), "[]");
     ASSERT_FALSE(fs::exists(dirOf({0, 0, 0}) / "blocks.bin"));
 
-    Chunk().save(chunksPath);  // reloaded, its item picked up: generated, unchanged, empty
-    EXPECT_EQ(read("entities.json"), "[]");
     Chunk reloaded;
-    EXPECT_FALSE(reloaded.load(chunksPath));  // still no blocks.bin: generated again
-    EXPECT_TRUE(reloaded.entities.empty() && reloaded.unbuiltEntityRecords.empty());
+    EXPECT_FALSE(reloaded.load(chunksPath));  // no blocks.bin: its blocks are generated
+    EXPECT_TRUE(reloaded.unchanged);
+    // No kind is known here, so the entity came back as its record; it goes, as a picked-up
+    // item leaves the list.
+    ASSERT_EQ(reloaded.unbuiltEntityRecords.size(), 1u);
+    reloaded.unbuiltEntityRecords.clear();
+    reloaded.save(chunksPath);
+    EXPECT_EQ(read("entities.json"), "[]");
+    Chunk again;
+    EXPECT_FALSE(again.load(chunksPath));  // still no blocks.bin: generated again
+    EXPECT_TRUE(again.entities.empty() && again.unbuiltEntityRecords.empty());
 }
 
 TEST_F(ChunkStorageTest, FailedWriteLeavesTheOldFileAndSaysSo) {

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <glm/gtx/string_cast.hpp>
+
 #include <chrono>
+#include <fstream>
 #include <future>
 #include <map>
 #include <thread>
@@ -190,7 +193,88 @@ TEST_P(StreamingAtDistance, DroppedChunksAreSavedAndUnchangedOnesWriteNothing) {
     expectSettled(true);
 }
 
+// Phase 2 builds every new chunk's mesh once. A chunk that was there before is built once more
+// when a new neighbour arrives, so that its faces toward the newcomer appear: then every mesh
+// is the one its blocks and its neighbours' blocks make.
+TEST_P(StreamingAtDistance, NewChunksAreMeshedOnceAndOldNeighboursOnceMore) {
+    ASSERT_TRUE(update(HERE, GetParam()));
+    ASSERT_TRUE(waitForPass(world));
+    for (const auto& [coords, chunk] : world.chunks) EXPECT_EQ(chunk->meshBuilds.load(), 1u);
+
+    const auto before = snapshot();
+    ASSERT_TRUE(update(HERE, GetParam() + 1));  // a wider disc around the same place
+    ASSERT_TRUE(waitForPass(world));
+    const auto after = snapshot();
+    for (const auto& [key, chunk] : before) ASSERT_EQ(after.count(key), 1u) << "none dropped";
+    ASSERT_GT(after.size(), before.size());
+    int rebuilt = 0;
+    for (const auto& [key, chunk] : after) {
+        // The six neighbours in the mesher's order: x-1, x+1, z-1, z+1, w-1, w+1.
+        Chunk::Neighbours neighbours{};
+        bool besideNew = false;
+        for (int i = 0; i < 6; ++i) {
+            glm::i64vec3 n = chunk->coords;
+            n[i / 2] += i % 2 ? 1 : -1;
+            neighbours[size_t(i)] = world.getChunk(n);
+            besideNew = besideNew || (after.count(cellKey(n)) && !before.count(cellKey(n)));
+        }
+        const uint32_t expected = before.count(key) && besideNew ? 2 : 1;
+        EXPECT_EQ(chunk->meshBuilds.load(), expected) << glm::to_string(chunk->coords);
+        rebuilt += expected == 2;
+
+        chunk->updateMesh(&world);  // as the main thread takes the built meshes over
+        for (int section = 0; section < Chunk::SECTION_COUNT; ++section) {
+            Chunk::ChunkMesh current;
+            chunk->buildSectionMesh(current, uint8_t(section * Chunk::SECTION_HEIGHT), neighbours);
+            ASSERT_TRUE(chunk->sectionMeshes[section].positions == current.positions)
+                << "stale mesh in section " << section << " of " << glm::to_string(chunk->coords);
+        }
+    }
+    EXPECT_GT(rebuilt, 0);
+    expectSettled(true);
+}
+
 INSTANTIATE_TEST_SUITE_P(RenderDistance, StreamingAtDistance, ::testing::Values(1, 2));
+
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A chunk stored with an entity on disk, queued by a pass that the slice's turn stops before
+// it loads, then dropped by a pass that wants it no more: its files stay as they were, on the
+// game's path and on the title screen's.
+TEST_F(StreamingTest, DroppedRemnantsOfAStoppedPassKeepTheirStoredFiles) {
+    world.spawnCreatures = false;
+    const glm::i64vec3 stored = World::chunkCoords(HERE);
+    const fs::path list = Chunk::entitiesPath(Chunk(stored).getDirectory(world.chunksPath));
+    const std::string item = R"([{"name":"Item","position":{"x":3.5,"y":70.0,"z":4.5,"w":12.5},)"
+                             R"("attributes":{"item":{"name":"Rock","count":2}}}])";
+    fs::create_directories(list.parent_path());
+    std::ofstream(list) << item;
+
+    for (const bool titleScreen : {false, true}) {
+        SCOPED_TRACE(titleScreen ? "loadAround" : "update");
+        auto pass = [&](const glm::vec4& pos) {
+            WorkerGate gate(world);
+            const bool started = titleScreen ? world.loadAround(pos) : update(pos, 1);
+            world.stopLoading = true;  // the wheel turns before anything loads
+            return started;
+        };
+        ASSERT_TRUE(pass(HERE));
+        ASSERT_TRUE(waitForPass(world));
+        ASSERT_EQ(world.chunks.count(stored), 1u);
+        ASSERT_FALSE(world.chunks.at(stored)->loaded);
+
+        ASSERT_TRUE(pass(HERE + glm::vec4(800, 0, 0, 800)));
+        ASSERT_TRUE(waitForPass(world));
+        world.waitForSaves();
+        EXPECT_EQ(world.chunks.count(stored), 0u);
+        EXPECT_EQ(readFile(list), item);
+        EXPECT_EQ(std::distance(fs::directory_iterator(list.parent_path()), {}), 1);
+        expectSettled(false);
+    }
+}
 
 // An all-air chunk as the game stores it: no entities, 257 runs of 255 and one of 1.
 void writeAirChunk(const fs::path& chunksPath, const glm::i64vec3& coords) {

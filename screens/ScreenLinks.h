@@ -1,0 +1,5 @@
+#pragma once
+
+// Connects the screens that open one another across folders: the game screen loads the stored
+// settings through the settings screen. main calls it once before the first screen starts.
+void linkScreens();
