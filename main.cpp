@@ -6,6 +6,7 @@
 #include "engine/MainLoop.h"
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
+#include "engine/Texture.h"
 #include "platform/Platform.h"
 #include "game/GameState.h"
 #include "items/BlockModels.h"
@@ -83,6 +84,8 @@ int main() {
     singlePlayerState.releaseGl();
     createWorldState.releaseGl();
     for (RenderedMesh& model : blockMeshes) model.renderer.release();
+    releaseTextures();
+    releaseShaders();
     setGlContextAlive(false);
     glfwTerminate();
     return 0;

@@ -82,10 +82,14 @@ ReadStatus read(const fs::path& path, json& value, std::string* error) {
     return parse(text, value, error, path.string()) ? ReadStatus::ok : ReadStatus::invalid;
 }
 
+std::string dump(const json& value, int indent) {
+    return value.dump(indent, ' ', false, json::error_handler_t::replace);
+}
+
 bool write(const fs::path& path, const json& value, int indent) {
     std::string text;
     try {
-        text = value.dump(indent, ' ', false, json::error_handler_t::replace);
+        text = dump(value, indent);
     } catch (const std::exception& e) {
         reportWriteFailure(path, e.what());
         return false;

@@ -31,6 +31,10 @@ enum class ReadStatus {
 ReadStatus read(const std::filesystem::path& path, nlohmann::json& value,
                 std::string* error = nullptr);
 
+// A value as text: compact, or indented by `indent` spaces. Strings with invalid UTF-8 come out
+// with replacement characters rather than throwing.
+std::string dump(const nlohmann::json& value, int indent = -1);
+
 // Writes a value as text (compact, or indented by `indent` spaces) through writeFileAtomically.
 // Strings with invalid UTF-8 are written with replacement characters rather than throwing.
 bool write(const std::filesystem::path& path, const nlohmann::json& value, int indent = -1);

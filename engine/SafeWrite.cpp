@@ -21,6 +21,27 @@ void reportWriteFailure(const fs::path& target, const std::string& reason) {
     std::fflush(stdout);
 }
 
+bool writeAndSyncFile(const fs::path& file, std::string_view bytes, std::string& reason) {
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            reason = std::strerror(errno);
+            return false;
+        }
+        out.write(bytes.data(), std::streamsize(bytes.size()));
+        out.close();
+        if (!out) {
+            reason = "the disk refused the data";
+            return false;
+        }
+    }
+    if (!platform::syncFileToDisk(file.c_str())) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
 bool writeFileAtomically(const fs::path& target, std::string_view bytes) {
     const fs::path temporary = temporaryPathFor(target);
     std::error_code ec;
@@ -30,14 +51,8 @@ bool writeFileAtomically(const fs::path& target, std::string_view bytes) {
         return false;
     };
 
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return fail(std::strerror(errno));
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-        out.close();
-        if (!out) return fail("the disk refused the data");
-    }
-    if (!platform::syncFileToDisk(temporary.c_str())) return fail(std::strerror(errno));
+    std::string reason;
+    if (!writeAndSyncFile(temporary, bytes, reason)) return fail(reason);
     fs::rename(temporary, target, ec);
     if (ec) return fail(ec.message());
     // The rename itself is only durable once the directory's entries are on the disk. The new

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 // Every file the game writes goes through here: the bytes are written to a temporary file
@@ -9,6 +10,11 @@
 // one, never a torn one. A failure prints one line, "error: unable to write <path>: <reason>",
 // removes the temporary file and returns false; the old file is left as it was.
 bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+// Writes the bytes to a file (made, or emptied first) and puts them on the disk before
+// returning. False with the reason when any step failed; nothing is printed. For files that no
+// reader can see before they are renamed into place (a chunk's new directory, for example).
+bool writeAndSyncFile(const std::filesystem::path& file, std::string_view bytes, std::string& reason);
 
 // The temporary file writeFileAtomically uses for a target. A leftover one (from a crash before
 // the rename) is never read as the real file, and the next write replaces it.

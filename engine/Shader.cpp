@@ -1,5 +1,6 @@
 #include "engine/Shader.h"
 
+#include "engine/GlContext.h"
 #include "engine/JsonFile.h"
 
 #include <nlohmann/json.hpp>
@@ -9,7 +10,7 @@
 #include <sstream>
 #include <vector>
 
-std::map<std::string, Shader*> shaders;
+std::map<std::string, std::unique_ptr<Shader>> shaders;
 
 namespace {
 
@@ -145,7 +146,7 @@ bool loadShaders(const std::string& path) {
             continue;
         }
 
-        auto* shader = new Shader;
+        auto shader = std::make_unique<Shader>();
         if (files.size() == 2)
             shader->load(prefix + files[0].get<std::string>(),
                          prefix + files[1].get<std::string>());
@@ -156,12 +157,9 @@ bool loadShaders(const std::string& path) {
 
         if (shader->program != 0) {
             // The first registration of a name stays; a later duplicate is released.
-            if (!shaders.emplace(name, shader).second) {
-                glDeleteProgram(shader->program);
-                delete shader;
-            }
+            const GLuint program = shader->program;
+            if (!shaders.try_emplace(name, std::move(shader)).second) glDeleteProgram(program);
         } else {
-            delete shader;
             std::cout << "error: unable to load shader \"" << name << "\"" << std::endl;
             result = false;
         }
@@ -171,5 +169,11 @@ bool loadShaders(const std::string& path) {
 
 Shader* getShader(const std::string& name) {
     const auto it = shaders.find(name);
-    return it == shaders.end() ? nullptr : it->second;
+    return it == shaders.end() ? nullptr : it->second.get();
+}
+
+void releaseShaders() {
+    if (glContextAlive())
+        for (const auto& [name, shader] : shaders) glDeleteProgram(shader->program);
+    shaders.clear();
 }

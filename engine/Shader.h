@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <map>
+#include <memory>
 #include <string>
 
 // A linked GL program, registered by name in the global registry filled from the shader list.
@@ -17,10 +18,13 @@ struct Shader {
               const std::string& fragmentPath);
 };
 
-// Name -> shader. Filled once by loadShaders, only read afterwards. Never freed.
-extern std::map<std::string, Shader*> shaders;
+// Name -> shader. Filled once by loadShaders, only read afterwards; owns the shaders.
+extern std::map<std::string, std::unique_ptr<Shader>> shaders;
 
 // Reads the list and registers every shader that builds; true when nothing failed.
 bool loadShaders(const std::string& path);
 // The registered shader or null; a lookup never inserts.
 Shader* getShader(const std::string& name);
+// Deletes every registered program and empties the registry. main calls it while the context
+// still exists.
+void releaseShaders();

@@ -1,8 +1,10 @@
 #include "engine/Texture.h"
 
+#include "engine/GlContext.h"
+
 #include <stb_image.h>
 
-std::unordered_map<std::string, Texture*> textures;
+std::unordered_map<std::string, std::unique_ptr<Texture>> textures;
 
 namespace {
 
@@ -60,26 +62,25 @@ bool Texture::load(const std::string& path) {
 
 Texture* getTexture(const std::string& name) {
     const auto found = textures.find(name);
-    if (found != textures.end()) return found->second;
-    auto* texture = new Texture;
-    if (!texture->load("assets/textures/" + name)) {
-        // Not cached: a later request tries the file again.
-        delete texture;
-        return nullptr;
-    }
-    textures.emplace(name, texture);
-    return texture;
+    if (found != textures.end()) return found->second.get();
+    auto texture = std::make_unique<Texture>();
+    // Not cached on failure: a later request tries the file again.
+    if (!texture->load("assets/textures/" + name)) return nullptr;
+    return textures.emplace(name, std::move(texture)).first->second.get();
 }
 
 void addTexture(const std::string& name, const unsigned char* pixels, int width, int height,
                 int channels) {
     if (textures.contains(name)) return;
-    auto* texture = new Texture;
+    auto texture = std::make_unique<Texture>();
     texture->id = createTexture(pixels, width, height, channels);
-    if (texture->id == 0) {
-        delete texture;
-        return;
-    }
+    if (texture->id == 0) return;
     finishTexture(*texture);
-    textures.emplace(name, texture);
+    textures.emplace(name, std::move(texture));
+}
+
+void releaseTextures() {
+    if (glContextAlive())
+        for (const auto& [name, texture] : textures) glDeleteTextures(1, &texture->id);
+    textures.clear();
 }

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -15,11 +16,14 @@ struct Texture {
     bool load(const std::string& path);
 };
 
-// File name -> texture, loaded from "assets/textures/" on first request. Main thread only.
-extern std::unordered_map<std::string, Texture*> textures;
+// File name -> texture, loaded from "assets/textures/" on first request; owns the textures.
+// Main thread only.
+extern std::unordered_map<std::string, std::unique_ptr<Texture>> textures;
 
 // The cached texture, loading it on the first request; null (and nothing cached) on failure.
 Texture* getTexture(const std::string& name);
 // Creates and caches a texture from pixels in memory, unless the name is cached already.
 void addTexture(const std::string& name, const unsigned char* pixels, int width, int height,
                 int channels);
+// Deletes every cached texture and empties the cache. main calls it while the context exists.
+void releaseTextures();

@@ -176,7 +176,12 @@ void GameState::putBackCarriedItems() {
 }
 
 void GameState::saveAndFreeChunks() {
-    for (auto& [coords, chunk] : world.chunks) world.saveAndDeleteChunk(chunk);
+    std::vector<Chunk*> all;
+    all.reserve(world.chunks.size());
+    for (auto& [coords, chunk] : world.chunks) all.push_back(chunk);
+    // Saved side by side on the workers; destroyed here, where their entities were made.
+    world.saveChunks(all);
+    for (Chunk* chunk : all) delete chunk;
     {
         std::lock_guard<std::mutex> lock(world.chunksMutex);
         world.chunks.clear();

@@ -28,6 +28,15 @@ void BlockItem::registerBlockName(const std::string& name, const json& baseAttri
     blockNames[readId(baseAttributes)] = name;
 }
 
+bool BlockItem::isNamed(int id) { return blockNames.contains(id); }
+
+std::unique_ptr<Item> BlockItem::make(int id, unsigned count) {
+    if (!isNamed(id)) return nullptr;
+    auto block = std::make_unique<BlockItem>(id);
+    block->count = count;
+    return block;
+}
+
 std::string BlockItem::getName() const {
     auto it = blockNames.find(id);
     // A block the catalogue does not name still needs a name to show and save.
@@ -40,7 +49,7 @@ bool BlockItem::canStackWith(const std::unique_ptr<Item>& other) const {
 }
 
 bool BlockItem::place(World* world, const glm::ivec4& cell) {
-    if (!world || count == 0 || id < 1 || id > 255) return false;
+    if (!world || count == 0 || id < 1 || id > 255 || !isNamed(id)) return false;
     if (cell.y < 0 || cell.y >= Chunk::HEIGHT) return false;
     // Only loaded air: -1 is an unloaded chunk, and a solid cell is not ours to overwrite.
     if (world->getBlock(cell) != 0) return false;

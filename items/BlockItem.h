@@ -23,6 +23,11 @@ public:
 
     // Block id -> item name, filled from the catalogue (the last key naming an id wins).
     static std::unordered_map<int, std::string> blockNames;
+    // Whether the catalogue names a block item of this id. One it does not name could be saved
+    // under no name that loads back, so none is ever made or placed.
+    static bool isNamed(int id);
+    // A stack of `count` blocks of an id; none when the catalogue does not name the id.
+    static std::unique_ptr<Item> make(int id, unsigned count);
     // Throws the JSON library's error when baseAttributes holds no numeric "id".
     static void registerBlockName(const std::string& name, const nlohmann::json& baseAttributes);
 
@@ -36,7 +41,7 @@ public:
     bool use(World* world, Player* player, int button) override;
     std::unique_ptr<Item> clone() const override { return std::make_unique<BlockItem>(id); }
 
-    // Places one block at cell when that cell is loaded air with y in 0..127 (a chest block
-    // also gets its chest entity); false and nothing changed otherwise.
+    // Places one block at cell when that cell is loaded air with y in 0..127 and the id is named
+    // (a chest block also gets its chest entity); false and nothing changed otherwise.
     bool place(World* world, const glm::ivec4& cell);
 };

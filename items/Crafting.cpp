@@ -2,10 +2,10 @@
 
 #include "items/JsonCount.h"
 
+#include "engine/JsonFile.h"
+
 #include <cassert>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <map>
 
 using nlohmann::json;
@@ -36,13 +36,12 @@ bool hasResultRecord(const json& recipe) {
 
 bool loadRecipes(const std::string& path) {
     recipes = nullptr;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    try {
-        std::ifstream in(path);
-        in >> recipes;  // text after the first complete value is not examined
-    } catch (const std::exception& e) {
-        std::printf("Cannot read %s: %s\n", path.c_str(), e.what());
+    // Text after the first complete value is not examined.
+    std::string error;
+    const jsonfile::ReadStatus status = jsonfile::read(path, recipes, &error);
+    if (status == jsonfile::ReadStatus::missing) return false;
+    if (status != jsonfile::ReadStatus::ok) {
+        std::printf("Cannot read %s\n", error.c_str());
         recipes = nullptr;
         return false;
     }

@@ -124,8 +124,8 @@ void Inventory::fromJson(const json& j) {
         if (isEmptyRecord(record)) continue;
         std::unique_ptr<Item> item = Item::fromJson(record);
         if (!item) {
-            std::printf("Cannot make an item of the saved record %s; it is kept as it was\n",
-                        record.dump(-1, ' ', false, json::error_handler_t::replace).c_str());
+            // The record is not echoed: it may be anything, of any size.
+            std::printf("Cannot make an item of the saved record in slot %zu; it is kept as it was\n", i);
             unreadRecords[i] = record;
         } else if (item->count > 0) {
             slots[i] = std::move(item);

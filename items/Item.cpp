@@ -110,8 +110,11 @@ std::unique_ptr<Item> Item::createByType(const std::string& name, unsigned count
                                          const std::string& type, const json& attributes) {
     std::unique_ptr<Item> item;
     try {
-        if (type == "block")
-            item = std::make_unique<BlockItem>(attributes);
+        if (type == "block") {
+            auto block = std::make_unique<BlockItem>(attributes);
+            if (!BlockItem::isNamed(block->id)) return nullptr;  // see BlockItem::isNamed
+            item = std::move(block);
+        }
         else if (type == "tool")
             item = std::make_unique<ToolItem>(name);  // tools and materials go by their name
         else if (type == "material")

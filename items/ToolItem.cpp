@@ -74,9 +74,7 @@ bool ToolItem::onBlockBroken(World* world, Player*, uint8_t id, const glm::ivec4
         return true;
     }
     if (id == DEADLY_ORE && !isPick(name)) return false;
-    auto block = std::make_unique<BlockItem>(id);
-    block->count = 1;
-    dropAt(world, std::move(block), pos);
+    dropAt(world, BlockItem::make(id, 1), pos);  // a block the catalogue does not name drops nothing
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "screens/TitleState.h"
 
 #include "engine/Audio.h"
+#include "engine/SafeWrite.h"
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
 #include "engine/Texture.h"
@@ -133,8 +134,7 @@ void TitleState::storeGeneratedChunks() {
     std::error_code ec;
     std::filesystem::create_directories(bgWorld.chunksPath, ec);
     if (ec) {
-        std::printf("warning: unable to store the title screen's world in %s: %s\n",
-                    bgWorld.chunksPath.string().c_str(), ec.message().c_str());
+        reportWriteFailure(bgWorld.chunksPath, ec.message());
         return;
     }
     for (Chunk* chunk : generated) {

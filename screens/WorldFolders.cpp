@@ -1,6 +1,7 @@
 #include "screens/WorldFolders.h"
 
 #include "engine/JsonFile.h"
+#include "engine/SafeWrite.h"
 
 #include <cctype>
 #include <cstdio>
@@ -32,11 +33,6 @@ std::optional<std::string> worldNameIn(const fs::path& folder) {
     return name->get<std::string>();
 }
 
-void reportFailure(const fs::path& folder, const std::string& reason) {
-    std::printf("error: unable to create the world folder %s: %s\n", folder.string().c_str(),
-                reason.c_str());
-}
-
 // Makes the first free folder for the base name; nothing (one line printed) on failure.
 std::optional<fs::path> makeFreeFolder(const fs::path& root, const std::string& base) {
     std::error_code rootError;
@@ -46,17 +42,17 @@ std::optional<fs::path> makeFreeFolder(const fs::path& root, const std::string& 
         std::error_code ec;
         const fs::file_type type = fs::symlink_status(folder, ec).type();
         if (type == fs::file_type::none) {
-            reportFailure(folder, ec.message());
+            reportWriteFailure(folder, ec.message());
             return std::nullopt;
         }
         if (type != fs::file_type::not_found) continue;
         // Made by someone else between the look and the creation: taken as well.
         if (fs::create_directory(folder, ec)) return folder;
         if (!ec || ec == std::errc::file_exists) continue;
-        reportFailure(folder, ec.message());
+        reportWriteFailure(folder, ec.message());
         return std::nullopt;
     }
-    reportFailure(root / base, "every numbered name is taken");
+    reportWriteFailure(root / base, "every numbered name is taken");
     return std::nullopt;
 }
 
@@ -89,7 +85,7 @@ std::optional<fs::path> createWorldFolder(const fs::path& root, const std::strin
     if (!folder) return std::nullopt;
     std::error_code ec;
     bool written = fs::create_directory(*folder / "chunks", ec);
-    if (!written) reportFailure(*folder / "chunks", ec ? ec.message() : "it exists already");
+    if (!written) reportWriteFailure(*folder / "chunks", ec ? ec.message() : "it exists already");
     written = written && jsonfile::write(*folder / "info.json", json{{"name", name}});
     written = written && jsonfile::write(*folder / "players.json", json::object());
     if (written) return folder;

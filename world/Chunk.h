@@ -82,6 +82,10 @@ public:
     using BlockEntityMap = std::unordered_map<glm::u8vec4, std::unique_ptr<Entity>, BlockCellHash>;
 
     std::array<uint8_t, BLOCK_COUNT> blocks{};
+    // Held by World::setBlock while it writes a block of a loaded chunk, and by a mesh worker
+    // while it copies the blocks it builds from (MeshingSnapshot). Only the main thread writes
+    // the blocks of a loaded chunk, so it reads them without the lock.
+    mutable std::mutex blocksMutex;
     glm::i64vec3 coords{0};
     bool unchanged = true;
     std::array<ChunkMesh, SECTION_COUNT> sectionMeshes;
@@ -108,6 +112,9 @@ public:
     // while this chunk has no entities to write; the save that writes some first moves it aside
     // as "entities.json.damaged".
     bool storedEntitiesDamaged = false;
+    // Loading or generating it failed part way: what it holds is not what is stored, so it is
+    // never saved. Written by its loader before `loaded` is set.
+    bool loadFailed = false;
 
     explicit Chunk(const glm::i64vec3& coords = glm::i64vec3(0));
     Chunk(const Chunk&) = delete;

@@ -1,6 +1,7 @@
 #include "engine/GlContext.h"
 #include "world/Chunk.h"
 #include "world/ChunkFaceTables.h"
+#include "world/ChunkSnapshot.h"
 #include "world/World.h"
 
 #include <cstdio>
@@ -104,9 +105,12 @@ void Chunk::buildMesh(World* world, bool updateNeighbours) {
             remeshedForNeighbours = true;
         }
 
+        // The main thread may edit blocks meanwhile: build from a copy taken under their locks.
+        const MeshingSnapshot snapshot(*this, neighbours);
         std::array<ChunkMesh, SECTION_COUNT> built;
         for (int s = 0; s < SECTION_COUNT; ++s)
-            buildSectionMesh(built[s], uint8_t(s * SECTION_HEIGHT), neighbours);
+            snapshot.chunk().buildSectionMesh(built[s], uint8_t(s * SECTION_HEIGHT),
+                                              snapshot.neighbours());
 
         // Only the main thread touches sectionMeshes; it picks these up from the pending slot.
         std::lock_guard<std::mutex> lock(meshMutex);

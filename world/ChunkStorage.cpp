@@ -1,8 +1,10 @@
 #include "world/Chunk.h"
+#include "world/ChunkDirectory.h"
 #include "world/ChunkRunLength.h"
 
 #include "engine/JsonFile.h"
 #include "engine/SafeWrite.h"
+#include "platform/Platform.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,25 +17,8 @@ using nlohmann::json;
 
 namespace {
 
-// Moves a stored list that could not be read out of the way of its replacement, keeping it
-// beside it. False when it is still in the way.
-bool keepDamagedList(const fs::path& file) {
-    fs::path kept = file;
-    kept += ".damaged";
-    std::error_code renameError, lookError;
-    fs::rename(file, kept, renameError);
-    if (!renameError) {
-        std::printf("warning: %s could not be read; it is kept as %s\n", file.string().c_str(),
-                    kept.filename().string().c_str());
-        return true;
-    }
-    if (!fs::exists(file, lookError) && !lookError) return true;  // gone meanwhile
-    std::printf("error: unable to keep the unreadable %s aside as %s (%s); the chunk's entities "
-                "are not saved\n",
-                file.string().c_str(), kept.filename().string().c_str(),
-                renameError.message().c_str());
-    return false;
-}
+const std::string entitiesFile = "entities.json";
+const std::string blocksFile = "blocks.bin";
 
 }  // namespace
 
@@ -42,13 +27,14 @@ fs::path Chunk::getDirectory(const fs::path& chunksPath) const {
                          std::to_string(coords.z));
 }
 
-fs::path Chunk::blocksPath(const fs::path& directory) { return directory / "blocks.bin"; }
+fs::path Chunk::blocksPath(const fs::path& directory) { return directory / blocksFile; }
 
-fs::path Chunk::entitiesPath(const fs::path& directory) { return directory / "entities.json"; }
+fs::path Chunk::entitiesPath(const fs::path& directory) { return directory / entitiesFile; }
 
 bool Chunk::load(const fs::path& chunksPath) {
     std::error_code ec;
     fs::path dir = getDirectory(chunksPath);
+    chunkdir::settleChunkDirectory(dir);
     if (!fs::is_directory(dir, ec)) return false;
 
     // One JSON value from the start of the file; text after it is not looked at. A list that
@@ -59,22 +45,21 @@ bool Chunk::load(const fs::path& chunksPath) {
     storedEntitiesDamaged = status != jsonfile::ReadStatus::ok || !list.is_array();
     if (!storedEntitiesDamaged) {
         for (const json& record : list) {
-            if (!record.is_object()) continue;
             std::unique_ptr<Entity> entity;
             try {
-                entity = Entity::fromJson(record);
+                if (record.is_object()) entity = Entity::fromJson(record);
             } catch (const std::exception&) {
                 entity.reset();
             }
-            // A record that builds nothing, or a second chest for a taken cell, is written back
-            // as it was read rather than lost with its contents.
+            // A record that builds nothing (not even an object), or a second chest for a taken
+            // cell, is written back as it was read rather than lost with its contents.
             if (!addEntity(std::move(entity))) unbuiltEntityRecords.push_back(record);
         }
     }
 
-    fs::path blocksFile = blocksPath(dir);
-    if (!fs::is_regular_file(blocksFile, ec)) return false;
-    std::ifstream in(blocksFile, std::ios::binary);
+    const fs::path blocksOnDisk = blocksPath(dir);
+    if (!fs::is_regular_file(blocksOnDisk, ec)) return false;
+    std::ifstream in(blocksOnDisk, std::ios::binary);
     if (!in) return false;
     // Pieces of even size, so a pair never straddles two reads.
     char buffer[4096];
@@ -94,6 +79,7 @@ bool Chunk::load(const fs::path& chunksPath) {
 void Chunk::save(const fs::path& chunksPath) {
     std::error_code ec;
     fs::path dir = getDirectory(chunksPath);
+    chunkdir::settleChunkDirectory(dir);
     // Creatures are never saved: a chunk that holds only them has nothing to keep either.
     const auto persistent = [](const std::unique_ptr<Entity>& entity) { return entity->isPersistent(); };
     bool nothingToKeep = unchanged && std::none_of(entities.begin(), entities.end(), persistent) &&
@@ -101,31 +87,39 @@ void Chunk::save(const fs::path& chunksPath) {
     // A directory on disk may hold entities that are gone now: its list must be rewritten.
     if (nothingToKeep && !fs::exists(dir, ec)) return;
 
-    fs::create_directories(dir, ec);
-    if (ec || !fs::is_directory(dir, ec)) {
-        std::printf("error: unable to create %s\n", dir.string().c_str());
-        return;
-    }
-
     json list = json::array();
     for (const auto& entity : entities)
         if (entity->isPersistent()) list.push_back(entity->toJson());
     for (const auto& [cell, entity] : blockEntities)
         if (entity->isPersistent()) list.push_back(entity->toJson());
     for (const json& record : unbuiltEntityRecords) list.push_back(record);
-    // A stored list that could not be read is never replaced by an empty one: what it held is
-    // unknown. A list with entities replaces it, once it is kept aside.
-    const fs::path listFile = entitiesPath(dir);
-    if (!storedEntitiesDamaged) {
-        jsonfile::write(listFile, list);
-    } else if (!list.empty() && keepDamagedList(listFile)) {
-        storedEntitiesDamaged = false;
-        jsonfile::write(listFile, list);
-    }
 
+    chunkdir::Replacement replacement;
+    // A stored list that could not be read is never replaced by an empty one: what it held is
+    // unknown. A list with entities replaces it, and the new directory keeps it aside.
+    const bool keepDamagedList = storedEntitiesDamaged && !list.empty();
+    if (!storedEntitiesDamaged || keepDamagedList)
+        replacement.written.emplace_back(entitiesFile, jsonfile::dump(list));
+    if (keepDamagedList) replacement.renamed.emplace_back(entitiesFile, entitiesFile + ".damaged");
     if (!unchanged) {
         std::vector<uint8_t> runs = encodeBlockRuns(blocks.data(), blocks.size());
-        writeFileAtomically(blocksPath(dir),
-                            std::string_view(reinterpret_cast<const char*>(runs.data()), runs.size()));
+        replacement.written.emplace_back(blocksFile, std::string(runs.begin(), runs.end()));
+    }
+    if (replacement.written.empty()) return;
+
+    const bool madeChunksDirectory = fs::create_directories(chunksPath, ec);
+    if (ec) {
+        reportWriteFailure(dir, ec.message());
+        return;
+    }
+    if (madeChunksDirectory) {
+        const fs::path world = chunksPath.parent_path().empty() ? fs::path(".") : chunksPath.parent_path();
+        platform::syncDirectoryToDisk(world.c_str());
+    }
+    if (!chunkdir::replaceChunkDirectory(dir, replacement)) return;
+    if (keepDamagedList) {
+        storedEntitiesDamaged = false;
+        std::printf("warning: %s could not be read; it is kept as %s.damaged\n",
+                    entitiesPath(dir).string().c_str(), entitiesFile.c_str());
     }
 }

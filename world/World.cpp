@@ -13,6 +13,19 @@ namespace {
 // floor(v / 8) and v - 8 floor(v / 8), in single precision as positions are.
 float chunkFloor(float v) { return std::floor(v / 8.0f); }
 
+// Positions read from a damaged file can be anything. Beyond this many chunks (and for a value
+// that is not a number) a position lies in a chunk that nothing ever loads; neighbours of it
+// are still in the 64-bit range.
+constexpr float FARTHEST_CHUNK = 1e15f;
+constexpr int64_t NOWHERE = int64_t(1) << 62;
+// Chunks a picking segment may span on one axis.
+constexpr int64_t MAX_PICK_SPAN = 16;
+
+int64_t chunkOf(float v) {
+    const float chunk = chunkFloor(v);
+    return std::fabs(chunk) <= FARTHEST_CHUNK ? int64_t(chunk) : NOWHERE;
+}
+
 }  // namespace
 
 glm::i64vec3 World::chunkCoords(const glm::ivec4& pos) {
@@ -20,8 +33,7 @@ glm::i64vec3 World::chunkCoords(const glm::ivec4& pos) {
 }
 
 glm::i64vec3 World::chunkCoords(const glm::vec4& pos) {
-    return glm::i64vec3(int64_t(chunkFloor(pos.x)), int64_t(chunkFloor(pos.z)),
-                        int64_t(chunkFloor(pos.w)));
+    return glm::i64vec3(chunkOf(pos.x), chunkOf(pos.z), chunkOf(pos.w));
 }
 
 glm::ivec4 World::localCell(const glm::ivec4& pos) {
@@ -50,7 +62,11 @@ void World::setBlock(const glm::ivec4& pos, uint8_t id) {
     Chunk* chunk = getChunk(coords);
     if (!chunk) return;
     glm::ivec4 cell = localCell(pos);
-    chunk->setBlock(cell.x, cell.y, cell.z, cell.w, id);
+    {
+        // A mesh worker may be copying this chunk's blocks.
+        std::lock_guard<std::mutex> lock(chunk->blocksMutex);
+        chunk->setBlock(cell.x, cell.y, cell.z, cell.w, id);
+    }
     chunk->unchanged = false;
 
     const int section = cell.y / Chunk::SECTION_HEIGHT;
@@ -113,10 +129,12 @@ std::unique_ptr<Entity>* World::pickEntity(const glm::vec4& a, const glm::vec4& 
     for (int i = 0; i < 3; ++i) {
         float low = std::min(a[axes[i]], b[axes[i]]);
         float high = std::max(a[axes[i]], b[axes[i]]);
-        lo[i] = int64_t(chunkFloor(low));
-        hi[i] = int64_t(chunkFloor(high));
+        lo[i] = chunkOf(low);
+        hi[i] = chunkOf(high);
         if (low - 8.0f * chunkFloor(low) <= 3.0f) --lo[i];
         if (8.0f - (high - 8.0f * chunkFloor(high)) <= 3.0f) ++hi[i];
+        // The player's reach spans a few chunks; an end out of range would make the walk endless.
+        if (hi[i] - lo[i] > MAX_PICK_SPAN) return nullptr;
     }
 
     for (int64_t x = lo[0]; x <= hi[0]; ++x)

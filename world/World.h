@@ -85,7 +85,13 @@ public:
     void requestChunk(const glm::i64vec3& coords);
     void loaderThread();
     void loadOrGenerateChunk(Chunk* chunk);
-    // Saves a dropped chunk if it loaded, then destroys it; every owner frees chunks this way.
+    // Saves a chunk unless it never loaded or its loading failed (it would overwrite what is
+    // stored). Any thread, while no other thread touches the chunk.
+    void saveChunk(Chunk* chunk);
+    // Saves many chunks at once on the workers; returns when all are written. Main thread, while
+    // no pass runs.
+    void saveChunks(const std::vector<Chunk*>& toSave);
+    // Saves a dropped chunk (saveChunk), then destroys it.
     void saveAndDeleteChunk(Chunk* chunk);
     void generateChunk(Chunk* chunk);
     // Main thread: returns once every save handed to the workers is written. A new pass

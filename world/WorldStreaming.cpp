@@ -187,17 +187,29 @@ void World::loadOrGenerateChunk(Chunk* chunk) {
             chunk->addEntity(Entity::create("Spider", position));
         }
     } catch (const std::exception& e) {
-        // Counted as loaded all the same: the loading screen waits for every chunk.
+        // Counted as loaded all the same: the loading screen waits for every chunk. Saving it
+        // would overwrite the stored chunk with whatever the failure left.
         std::printf("error: unable to load or generate a chunk: %s\n", e.what());
+        chunk->loadFailed = true;
     }
     chunk->loaded = true;
     chunksLoaded.fetch_add(1);
 }
 
+void World::saveChunk(Chunk* chunk) {
+    // A chunk that never loaded (left by a stopped pass), or whose loading failed, holds nothing
+    // or not all of what is stored: saving it would overwrite the chunk's files.
+    if (chunk->loaded && !chunk->loadFailed) chunk->save(chunksPath);
+}
+
+void World::saveChunks(const std::vector<Chunk*>& toSave) {
+    // Each chunk has a directory of its own, and most of a save is waiting for the disk: side
+    // by side the waits overlap.
+    workers.forEach(toSave.size(), [this, &toSave](size_t i) { saveChunk(toSave[i]); });
+}
+
 void World::saveAndDeleteChunk(Chunk* chunk) {
     // Destroyed also when saving throws. Its GL objects go to the main thread's queue.
     std::unique_ptr<Chunk> owned(chunk);
-    // A chunk that never loaded (left by a stopped pass) holds nothing of what is stored:
-    // saving it would overwrite the chunk's files with nothing.
-    if (owned->loaded) owned->save(chunksPath);
+    saveChunk(chunk);
 }

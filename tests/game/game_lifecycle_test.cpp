@@ -264,7 +264,7 @@ TEST_F(GameLifecycle, FramesWithoutRegisteredShadersSkipTheirDraws) {
     enterAndLoad();
     // A shader list that failed to build leaves names unregistered: every draw that looks its
     // shader up per frame must skip itself rather than use a null program.
-    std::map<std::string, Shader*> registered;
+    std::map<std::string, std::unique_ptr<Shader>> registered;
     registered.swap(shaders);
     gameState.timeOfDay = 0.5f;
     game.tick(5);

@@ -66,8 +66,8 @@ protected:
 TEST_F(TitleScreen, MenusWhoseShadersDidNotBuildDrawWhatTheyCanAndCarryOn) {
     testgl::Framebuffer target(testapp::AppHarness::width, testapp::AppHarness::height);
     target.bind();
-    const std::map<std::string, Shader*> built = shaders;
-    shaders.clear();
+    std::map<std::string, std::unique_ptr<Shader>> built;
+    built.swap(shaders);
 
     manager.pushState(&introState);
     introState.render(manager);
@@ -85,7 +85,7 @@ TEST_F(TitleScreen, MenusWhoseShadersDidNotBuildDrawWhatTheyCanAndCarryOn) {
         menu->update(manager);
         menu->render(manager);
     }
-    shaders = built;
+    shaders.swap(built);
     EXPECT_EQ(manager.states.size(), 3u);
     manager.popState();
     manager.popState();

@@ -82,7 +82,7 @@ TEST(WorldFolders, AFailedCreationLeavesNothingAndTheScreenStaysWithItsMessage) 
         createWorldState.nameInput.text = name;
         ::testing::internal::CaptureStdout();
         EXPECT_FALSE(createWorldState.createWorld());
-        EXPECT_NE(::testing::internal::GetCapturedStdout().find("error: unable to create"), std::string::npos);
+        EXPECT_NE(::testing::internal::GetCapturedStdout().find("error: unable to write "), std::string::npos);
         EXPECT_EQ(createWorldState.errorText.text, CreateWorldState::failureMessage);
     }
     EXPECT_TRUE(fs::is_empty(dir.path / "roomy"));
