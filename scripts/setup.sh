@@ -3,7 +3,7 @@
 
 HM_PACKAGES="cmake g++ make pkg-config libglfw3-dev libglew-dev nlohmann-json3-dev libglm-dev \
 libstb-dev libopenal-dev libsndfile1-dev libgtest-dev libbenchmark-dev libx11-dev xvfb xauth \
-libgl1-mesa-dri"
+libgl1-mesa-dri clang-14 libclang-rt-14-dev llvm-14"
 
 hm_install_missing() {
   local missing=()
@@ -53,10 +53,12 @@ hm_sanitizer_test() {
   env "$@" "./$dir/$target" --gtest_brief=1
 }
 
-# hm_sanitizer_gl_test DIR TARGET [ENV=VALUE...]: the same for a program that needs OpenGL, run
-# on a virtual X server.
-hm_sanitizer_gl_test() {
-  local dir="$1" target="$2"; shift 2
-  hm_sanitizer_build "$dir" "$target" || return 1
-  env "$@" xvfb-run -a -s "-screen 0 1280x1024x24" "./$dir/$target" --gtest_brief=1
+# hm_build_sanitized DIR: the whole suite and the fuzz targets, built by clang under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Lightly optimised, with line tables only and
+# without benchmarks and tools: it is a second full build on every run, so it has to be quick.
+hm_build_sanitized() {
+  local flags="-O1 -g1 -DNDEBUG"
+  CC=clang-14 CXX=clang++-14 hm_build "$1" -DHM_SANITIZE=address,undefined -DHM_FUZZ=ON \
+    -DHM_BUILD_BENCHMARKS=OFF -DHM_BUILD_TOOLS=OFF \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$flags" -DCMAKE_C_FLAGS_RELWITHDEBINFO="$flags"
 }

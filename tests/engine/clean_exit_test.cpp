@@ -144,7 +144,7 @@ TEST(CleanExit, ClosingTheWindowEndsTheGameWithStatusZeroAndNoErrorOutput) {
     int status = 0;
     bool exited = false;
     Window window = 0;
-    const auto windowDeadline = Clock::now() + std::chrono::seconds(30);
+    const auto windowDeadline = Clock::now() + std::chrono::seconds(120);
     while (!window && !exited && Clock::now() < windowDeadline) {
         window = findGameWindow(display, game);
         exited = waitpid(game, &status, WNOHANG) == game;
@@ -152,7 +152,7 @@ TEST(CleanExit, ClosingTheWindowEndsTheGameWithStatusZeroAndNoErrorOutput) {
     }
     if (window) requestClose(display, window);
 
-    const auto exitDeadline = Clock::now() + std::chrono::seconds(30);
+    const auto exitDeadline = Clock::now() + std::chrono::seconds(120);
     while (!exited && Clock::now() < exitDeadline) {
         exited = waitpid(game, &status, WNOHANG) == game;
         if (!exited) std::this_thread::sleep_for(std::chrono::milliseconds(20));
