@@ -144,8 +144,7 @@ void GameState::loadPlayer() {
 }
 
 void GameState::savePlayer() {
-    std::filesystem::path path = playersfile::pathIn(world.path);
-    playersfile::write(path, playersfile::withLocalRecord(playersfile::read(path), player.toJson()));
+    playersfile::writeLocalRecord(playersfile::pathIn(world.path), player.toJson());
 }
 
 void GameState::close(StateManager& s) {

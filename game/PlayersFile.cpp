@@ -1,6 +1,9 @@
 #include "game/PlayersFile.h"
 
 #include "engine/JsonFile.h"
+#include "engine/SafeWrite.h"
+
+#include <cstdio>
 
 #include <system_error>
 
@@ -10,11 +13,12 @@ std::filesystem::path pathIn(const std::filesystem::path& worldDirectory) {
     return std::filesystem::path(worldDirectory.string() + "/players.json");
 }
 
-nlohmann::json read(const std::filesystem::path& path) {
+nlohmann::json read(const std::filesystem::path& path, bool* damaged) {
     nlohmann::json value;
-    if (jsonfile::read(path, value) != jsonfile::ReadStatus::ok || !value.is_object())
-        return nlohmann::json::object();
-    return value;
+    const jsonfile::ReadStatus status = jsonfile::read(path, value);
+    const bool usable = status == jsonfile::ReadStatus::ok && value.is_object();
+    if (damaged) *damaged = !usable && status != jsonfile::ReadStatus::missing;
+    return usable ? value : nlohmann::json::object();
 }
 
 nlohmann::json localRecord(const nlohmann::json& file) {
@@ -33,6 +37,24 @@ bool write(const std::filesystem::path& path, const nlohmann::json& file) {
     std::error_code ec;
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
     return jsonfile::write(path, file);
+}
+
+bool writeLocalRecord(const std::filesystem::path& path, const nlohmann::json& record) {
+    bool damaged = false;
+    nlohmann::json file = read(path, &damaged);
+    if (damaged) {
+        std::filesystem::path kept = path;
+        kept += ".damaged";
+        std::error_code ec;
+        std::filesystem::rename(path, kept, ec);
+        if (ec) {
+            reportWriteFailure(path, "the unreadable file could not be kept aside: " + ec.message());
+            return false;
+        }
+        std::printf("warning: %s could not be read; it is kept as %s\n", path.string().c_str(),
+                    kept.filename().string().c_str());
+    }
+    return write(path, withLocalRecord(std::move(file), record));
 }
 
 }  // namespace playersfile

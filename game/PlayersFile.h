@@ -12,8 +12,8 @@ namespace playersfile {
 std::filesystem::path pathIn(const std::filesystem::path& worldDirectory);
 
 // The whole file as an object. A missing, unreadable or invalid file, and valid JSON that is
-// not an object, read as {}.
-nlohmann::json read(const std::filesystem::path& path);
+// not an object, read as {}; `damaged` (when given) tells the last three from a missing file.
+nlohmann::json read(const std::filesystem::path& path, bool* damaged = nullptr);
 
 // The local player's record (member ""), null when there is none.
 nlohmann::json localRecord(const nlohmann::json& file);
@@ -24,5 +24,10 @@ nlohmann::json withLocalRecord(nlohmann::json file, const nlohmann::json& record
 // Writes compact JSON through a temporary file beside it and a rename, so a crash or a full
 // disk never leaves a torn file. A failure prints one line and returns false.
 bool write(const std::filesystem::path& path, const nlohmann::json& file);
+
+// Stores the local player's record in the file, keeping every other member. A file that exists
+// but cannot be read is not replaced by the record alone: it is kept beside the new one as
+// "players.json.damaged" first (one line says so), and nothing is written while that fails.
+bool writeLocalRecord(const std::filesystem::path& path, const nlohmann::json& record);
 
 }  // namespace playersfile

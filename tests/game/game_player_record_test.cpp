@@ -196,6 +196,30 @@ TEST(PlayersFile, MissingInvalidOrNonObjectFilesReadAsEmptyObjects) {
     EXPECT_EQ(playersfile::localRecord({{"", {{"health", 50}}}, {"other", 1}})["health"], 50);
 }
 
+// What an unreadable file held is unknown: saving the player keeps it aside, never overwrites it.
+TEST(PlayersFile, SavingOverAnUnreadableFileKeepsItAsideFirst) {
+    testfs::TempWorkDir dir;
+    const std::string nested = std::string(100000, '[') + std::string(100000, ']');
+    for (const std::string& text : {std::string("{\"\":"), std::string("[1, 2]"), nested}) {
+        dir.write("w/players.json", text);
+        bool damaged = false;
+        playersfile::read("w/players.json", &damaged);
+        EXPECT_TRUE(damaged);
+        testing::internal::CaptureStdout();
+        ASSERT_TRUE(playersfile::writeLocalRecord("w/players.json", {{"health", 5}}));
+        EXPECT_NE(testing::internal::GetCapturedStdout().find("players.json.damaged"), std::string::npos);
+        EXPECT_EQ(readText("w/players.json.damaged"), text);
+        EXPECT_EQ(readText("w/players.json"), R"({"":{"health":5}})");
+    }
+    // A readable file is merged into, nothing is kept aside, and a missing one is no damage.
+    std::filesystem::remove("w/players.json.damaged");
+    ASSERT_TRUE(playersfile::writeLocalRecord("w/players.json", {{"health", 6}}));
+    EXPECT_FALSE(std::filesystem::exists("w/players.json.damaged"));
+    bool damaged = true;
+    playersfile::read("w/none.json", &damaged);
+    EXPECT_FALSE(damaged);
+}
+
 TEST(PlayersFile, MergeReplacesTheLocalRecordKeepsOtherMembersAndReplacesTheWholeFile) {
     testfs::TempWorkDir dir;
     dir.write("w/players.json", R"({"friend":{"health":3},"":{"health":1},"z":[1,2]})");

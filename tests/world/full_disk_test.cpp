@@ -105,7 +105,7 @@ protected:
         player.pos.x = float(n);
         player.hotbar.slots[0] = Item::create("Stick", unsigned(n));
         const fs::path players = playersfile::pathIn("world");
-        playersfile::write(players, playersfile::withLocalRecord(playersfile::read(players), player.toJson()));
+        playersfile::writeLocalRecord(players, player.toJson());
 
         settingsState.settings.renderDistance = n;
         settingsState.saveSettings();

@@ -78,8 +78,7 @@ std::vector<glm::i64vec3> chunksOfTrial(int trial) {
         player.pos.x = float(g);
         player.currentBlock = glm::ivec4(glm::floor(player.pos));
         player.hotbar.slots[0] = Item::create("Stick", 1 + g % 99);
-        playersfile::write(playersPath,
-                           playersfile::withLocalRecord(playersfile::read(playersPath), player.toJson()));
+        playersfile::writeLocalRecord(playersPath, player.toJson());
     }
 }
 
