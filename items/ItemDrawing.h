@@ -15,8 +15,9 @@ struct Shader;
 // Drawing resources shared by the item kinds, built by Item::initRender.
 namespace itemDrawing {
 
-// Tools and materials are modelled a few units across: in the hand, right before the eye, they
-// are drawn at the size they have lying on the ground (blocks have a held scale of their own).
+// Tools are modelled a few units across: in the hand, right before the eye, they are drawn at
+// the size they have lying on the ground. Blocks have a held scale of their own, and each
+// material a held fit (the rock and the bars take this size).
 inline constexpr float heldModelScale = 0.2f;
 
 // Block icons: "items.png" with "tex2DShader".

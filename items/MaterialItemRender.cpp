@@ -1,15 +1,13 @@
 #include "engine/ThreadRandom.h"
 #include "engine/Uniforms.h"
+#include "game/TesseractEdges.h"
 #include "items/CompassRenderer.h"
 #include "items/ItemDrawing.h"
 #include "items/MaterialItem.h"
 #include "items/MaterialMeshes.h"
-#include "game/TesseractEdges.h"
 #include "shapes/Shapes.h"
 
 #include <GL/glew.h>
-#include <glm/gtc/matrix_transform.hpp>
-
 
 MeshRenderer MaterialItem::rockModel;
 MeshRenderer MaterialItem::hypersilkModel;
@@ -63,6 +61,7 @@ void renderRock(const Mat5& mv) {
 // is moved 2 along w, out of the slice: its lines then fade out over a longer reach, or the
 // fade would swallow them all.
 constexpr float heldSilkFade = 4.0f;
+
 void renderHypersilk(const Mat5& mv, bool held) {
     const Mat5 m = held ? mv * translate4(glm::vec4(0.0f, 0.0f, 0.0f, 2.0f)) : mv;
     const glm::vec3 b1 = threadrandom::inBall(0.1f), b2 = threadrandom::inBall(0.1f);
@@ -72,13 +71,14 @@ void renderHypersilk(const Mat5& mv, bool held) {
     } copies[] = {{m, {1, 1, 1, 1}},
                   {m * translate4(glm::vec4(b1, 0.0f)), {1, 0, 1, 0.7f}},
                   {m * translate4(glm::vec4(b2, 0.0f)), {0, 1, 1, 0.7f}}};
-    for (const auto& copy : copies)
+    for (const auto& copy : copies) {
         if (Shader* shader = itemDrawing::useShaderFor("wireframeShader", MaterialItem::hypersilkModel)) {
             uniforms::setFloat(*shader, "wFar", held ? heldSilkFade : 0.5f);
             uniforms::setMat5(*shader, "MV", copy.mv);
             uniforms::setVec4(*shader, "inColor", copy.colour);
             MaterialItem::hypersilkModel.draw();
         }
+    }
 }
 
 // Three stacked bars: grey iron, or cyan and magenta for the deadly metal.
@@ -90,19 +90,21 @@ void renderBars(const Mat5& mv, bool deadly) {
     } bars[] = {{b, {0.8f, 0.7f, 0.7f}, {0.0f, 0.8f, 0.8f}},
                 {b * translate4(glm::vec4(0.2f, -1.0f, -0.5f, 0.0f)), {0.7f, 0.6f, 0.6f}, {0.7f, 0.0f, 0.7f}},
                 {b * translate4(glm::vec4(-0.1f, -1.0f, 0.7f, 0.0f)), {0.75f, 0.65f, 0.65f}, {0.6f, 0.0f, 0.6f}}};
-    for (const auto& bar : bars)
+    for (const auto& bar : bars) {
         if (Shader* shader = itemDrawing::useShaderFor("simplexSolidColorNormalShader", MaterialItem::barModel)) {
             uniforms::setVec4(*shader, "lightDir", lightFromAbove);
             uniforms::setMat5(*shader, "MV", bar.mv);
             uniforms::setVec3(*shader, "inColor", deadly ? bar.deadly : bar.iron);
             MaterialItem::barModel.draw();
         }
+    }
 }
 
 // Held, the diagram drops the fourth axis: x, y and z of the model-view. Only its position is
 // used: the hand's, moved 0.25 further ahead so the diagram stands low at the right of the view
 // (taking the cube's corner through the hand's turn would carry it out of the view).
 constexpr float compassReach = 0.25f;
+
 void renderCompass(const Mat5& mv, bool held) {
     if (!held) {
         CompassRenderer::renderDropped(mv);
