@@ -1,7 +1,9 @@
 #include "screens/StackCallbacks.h"
 
 #include "engine/StateManager.h"
+#include "game/GameState.h"
 #include "screens/TitleState.h"
+#include "screens/WorldGenState.h"
 
 State* settingsScreen = nullptr;
 State* creditsScreen = nullptr;
@@ -23,6 +25,14 @@ void quitToTitle(void* manager) {
     s.popState();
     s.popState();
     s.pushState(&titleState);
+}
+
+void onRetry(void* manager) {
+    StateManager& s = managerOf(manager);
+    s.popState();
+    s.popState();
+    s.pushState(&gameState);
+    s.pushState(&worldGenState);
 }
 
 void pushSettingsState(void* manager) { pushIfThere(manager, settingsScreen); }

@@ -9,6 +9,9 @@ void popStateCallback(void* manager);
 // Pops two states (a menu and the game screen beneath it, which saves) and starts the title
 // screen.
 void quitToTitle(void* manager);
+// Pops the death screen (the player comes back) and the game screen (which saves), then
+// starts the same world again with its loading screen ("Retry...").
+void onRetry(void* manager);
 // Pushes the settings screen.
 void pushSettingsState(void* manager);
 // Pushes the credits.
