@@ -15,6 +15,8 @@
 #include "screens/SinglePlayerState.h"
 #include "screens/TitleState.h"
 #include "screens/WorldGenState.h"
+#include "tutorial/TutorialSlideshowState.h"
+#include "tutorial/TutorialState.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -82,6 +84,8 @@ int main() {
     titleState.releaseGl();
     singlePlayerState.releaseGl();
     createWorldState.releaseGl();
+    tutorialSlideshowState.releaseGl();
+    tutorialState.releaseGl();
     for (RenderedMesh& model : blockMeshes) model.renderer.release();
     setGlContextAlive(false);
     glfwTerminate();

@@ -2,6 +2,8 @@
 
 #include "game/GameState.h"
 #include "screens/SettingsState.h"
+#include "screens/StackCallbacks.h"
+#include "tutorial/TutorialSlideshowState.h"
 
 namespace {
 
@@ -9,4 +11,7 @@ void loadStoredSettings(GLFWwindow* window) { settingsState.loadSettings(window)
 
 }  // namespace
 
-void linkScreens() { gameState.settingsLoader = loadStoredSettings; }
+void linkScreens() {
+    gameState.settingsLoader = loadStoredSettings;
+    tutorialScreen = &tutorialSlideshowState;
+}

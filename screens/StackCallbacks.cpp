@@ -5,6 +5,7 @@
 
 State* settingsScreen = nullptr;
 State* creditsScreen = nullptr;
+State* tutorialScreen = nullptr;
 
 namespace {
 
@@ -28,3 +29,5 @@ void quitToTitle(void* manager) {
 void pushSettingsState(void* manager) { pushIfThere(manager, settingsScreen); }
 
 void pushCreditsState(void* manager) { pushIfThere(manager, creditsScreen); }
+
+void pushTutorialState(void* manager) { pushIfThere(manager, tutorialScreen); }

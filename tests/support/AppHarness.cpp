@@ -165,6 +165,10 @@ void AppHarness::holdKey(int key, bool down) {
     });
 }
 
+void AppHarness::scroll(double dx, double dy) {
+    pendingInput.push_back([this, dx, dy] { scrollCallback(manager.window, dx, dy); });
+}
+
 void AppHarness::type(const std::string& text) {
     for (char c : text) {
         pendingInput.push_back([this, c] {

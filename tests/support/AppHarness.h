@@ -68,6 +68,7 @@ public:
     void click(int x, int y);
     void key(int key, int mods = 0);  // press and release
     void holdKey(int key, bool down);
+    void scroll(double dx, double dy);
     void type(const std::string& text);
     void requestClose();
 
