@@ -3,11 +3,13 @@
 #include "engine/Audio.h"
 #include "engine/Shader.h"
 #include "engine/Texture.h"
+#include "game/ChestEntity.h"
 #include "game/Entity.h"
 #include "game/InventoryScreen.h"
 #include "game/ItemEntity.h"
 #include "game/PlayerRecordCheck.h"
 #include "game/PlayersFile.h"
+#include "game/SpiderEntity.h"
 #include "game/TesseractEdges.h"
 #include "items/BlockModels.h"
 #include "items/CraftingMenu.h"
@@ -97,9 +99,10 @@ void GameState::init(StateManager& s) {
 
     initBlockMeshes();
 
-    // The spiders' resources and the chests' outline join these two once those kinds exist.
     loadEntityInfo();
+    SpiderEntity::initRender();
     uploadTesseractEdges(itemEntityOutline);
+    uploadTesseractEdges(chestOutline);
 
     for (const char* sound : {"spider_hurt_1.wav", "spider_hurt_2.wav", "spider_hurt_3.wav",
                               "spider_death.wav"})

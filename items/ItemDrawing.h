@@ -12,6 +12,10 @@
 // Drawing resources shared by the item kinds, built by Item::initRender.
 namespace itemDrawing {
 
+// Tools and materials are modelled a few units across: in the hand, right before the eye, they
+// are drawn at the size they have lying on the ground (blocks have a held scale of their own).
+inline constexpr float heldModelScale = 0.2f;
+
 // Block icons: "items.png" with "tex2DShader".
 extern TexturedQuad blockSprite;
 // Stack counts and tooltips: "pixelfont.png" with "textShader".

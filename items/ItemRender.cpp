@@ -4,6 +4,8 @@
 #include "gui/Paint.h"
 #include "items/Item.h"
 #include "items/ItemDrawing.h"
+#include "items/MaterialItem.h"
+#include "items/ToolItem.h"
 
 #include <cmath>
 #include <string>
@@ -50,7 +52,8 @@ using namespace itemDrawing;
 
 void Item::initRender() {
     initAtlasQuad(blockSprite);
-    // The tool and material kinds build their own sprites and models here once they exist.
+    ToolItem::initRender();
+    MaterialItem::initRender();
     text = BitmapText(getTexture("pixelfont.png"), getShader("textShader"));
     text.scale = 2;
     tooltipBox.shader = getShader("quadShader");

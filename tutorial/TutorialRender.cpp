@@ -2,6 +2,7 @@
 
 #include "engine/Shader.h"
 #include "engine/Texture.h"
+#include "engine/Uniforms.h"
 #include "game/TexturedQuadDraw.h"
 #include "gui/Paint.h"
 
@@ -27,10 +28,8 @@ struct DepthStateRestorer {
     }
 };
 
-GLint uniform(const Shader& shader, const char* name) { return glGetUniformLocation(shader.program, name); }
-
 void setMatrix(const Shader& shader, const char* name, const glm::mat4& m) {
-    glUniformMatrix4fv(uniform(shader, name), 1, GL_FALSE, glm::value_ptr(m));
+    glUniformMatrix4fv(uniforms::location(shader, name), 1, GL_FALSE, glm::value_ptr(m));
 }
 
 // Uses a textured program with the texture on unit 0.
@@ -38,8 +37,8 @@ void useTextured(const Shader& shader, const Texture& texture, glm::uvec2 grid) 
     glUseProgram(shader.program);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture.id);
-    glUniform1i(uniform(shader, "texSampler"), 0);
-    glUniform2ui(uniform(shader, "texSize"), grid.x, grid.y);
+    glUniform1i(uniforms::location(shader, "texSampler"), 0);
+    glUniform2ui(uniforms::location(shader, "texSize"), grid.x, grid.y);
 }
 
 void useCrossSection(const Shader& shader, const glm::mat4& planeView, const glm::mat4& modelView,
@@ -48,14 +47,7 @@ void useCrossSection(const Shader& shader, const glm::mat4& planeView, const glm
     setMatrix(shader, "MV2D", planeView);
     setMatrix(shader, "MV", modelView);
     setMatrix(shader, "P", projection);
-    glUniform4fv(uniform(shader, "inColor"), 1, glm::value_ptr(color));
-}
-
-void draw(const MeshRenderer& renderer) {
-    if (!renderer.vao || renderer.vertCount == 0) return;
-    glBindVertexArray(renderer.vao);
-    glDrawArrays(renderer.mode, 0, GLsizei(renderer.vertCount));
-    glBindVertexArray(0);
+    uniforms::setVec4(shader, "inColor", color);
 }
 
 // Byte positions (3 per vertex) and one more byte attribute into a mesh; re-uploaded into the
@@ -171,14 +163,14 @@ void TutorialState::drawWorldView(int x, int y, int width, int height) {
     if (blocks3D && tiles) {
         useTextured(*blocks3D, *tiles, tileGrid);
         setMatrix(*blocks3D, "MVP", projection3D * modelView);
-        draw(faceMesh.renderer);
+        faceMesh.renderer.draw();
     }
     // The plane's area inside the world's box.
     const glm::mat4 plane = planeView();
     const glm::mat4 box = glm::scale(glm::mat4(1.0f), glm::vec3(float(tutorial::worldSize)));
     if (area) {
         useCrossSection(*area, plane * box, modelView * box, projection3D, glm::vec4(1, 1, 1, 0.2f));
-        draw(boxMesh.renderer);
+        boxMesh.renderer.draw();
     }
     // The forg stands in his plane, drawn a little toward the camera so the plane does not hide
     // him.
@@ -188,19 +180,19 @@ void TutorialState::drawWorldView(int x, int y, int width, int height) {
     if (blocks3D && forg) {
         useTextured(*blocks3D, *forg, spriteGrid);
         setMatrix(*blocks3D, "MVP", billboard);
-        draw(forgMesh.renderer);
+        forgMesh.renderer.draw();
     }
     glDepthMask(GL_FALSE);
     // The plane's edges on the blocks, and the forg's outline, show through everything.
     glDisable(GL_DEPTH_TEST);
     if (edges) {
         useCrossSection(*edges, plane, modelView, projection3D, glm::vec4(1.0f));
-        draw(faceMesh.renderer);
+        faceMesh.renderer.draw();
     }
     if (blocks3D && forg) {
         useTextured(*blocks3D, *forg, spriteGrid);
         setMatrix(*blocks3D, "MVP", billboard);
-        draw(forgOverlayMesh.renderer);
+        forgOverlayMesh.renderer.draw();
     }
     glEnable(GL_DEPTH_TEST);
 }
@@ -220,7 +212,7 @@ void TutorialState::drawSliceView(int x, int y, int width, int height) {
             glm::translate(glm::mat4(1.0f), glm::vec3(float(width / 2), float(height / 2), 0.0f)),
             glm::vec3(float(b), float(-b), 1.0f));
         setMatrix(*slice, "MVP", projection2D * toPixels);
-        draw(sliceMesh.renderer);
+        sliceMesh.renderer.draw();
     }
     // His feet at the view's centre.
     forgSprite.setRect(float(width / 2 - b / 2), float(height / 2 - b), float(b), float(b));
