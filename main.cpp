@@ -19,6 +19,8 @@
 #include "screens/SinglePlayerState.h"
 #include "screens/TitleState.h"
 #include "screens/WorldGenState.h"
+#include "tutorial/TutorialSlideshowState.h"
+#include "tutorial/TutorialState.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -90,6 +92,8 @@ int main() {
     pauseState.releaseGl();
     deathScreenState.releaseGl();
     creditsState.releaseGl();
+    tutorialSlideshowState.releaseGl();
+    tutorialState.releaseGl();
     for (RenderedMesh& model : blockMeshes) model.renderer.release();
     setGlContextAlive(false);
     glfwTerminate();

@@ -6,6 +6,7 @@
 #include "screens/PauseState.h"
 #include "screens/SettingsState.h"
 #include "screens/StackCallbacks.h"
+#include "tutorial/TutorialSlideshowState.h"
 
 namespace {
 
@@ -19,4 +20,5 @@ void linkScreens() {
     gameState.deathScreen = &deathScreenState;
     settingsScreen = &settingsState;
     creditsScreen = &creditsState;
+    tutorialScreen = &tutorialSlideshowState;
 }

@@ -7,6 +7,7 @@
 
 State* settingsScreen = nullptr;
 State* creditsScreen = nullptr;
+State* tutorialScreen = nullptr;
 
 namespace {
 
@@ -38,3 +39,5 @@ void onRetry(void* manager) {
 void pushSettingsState(void* manager) { pushIfThere(manager, settingsScreen); }
 
 void pushCreditsState(void* manager) { pushIfThere(manager, creditsScreen); }
+
+void pushTutorialState(void* manager) { pushIfThere(manager, tutorialScreen); }

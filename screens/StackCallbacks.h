@@ -16,8 +16,11 @@ void onRetry(void* manager);
 void pushSettingsState(void* manager);
 // Pushes the credits.
 void pushCreditsState(void* manager);
+// Pushes the tutorial's slideshow.
+void pushTutorialState(void* manager);
 
-// The settings screen and the credits, set by linkScreens. A button whose screen is not there
-// does nothing.
+// The settings screen, the credits and the tutorial, set by linkScreens. A button whose screen
+// is not there does nothing.
 extern State* settingsScreen;
 extern State* creditsScreen;
+extern State* tutorialScreen;
