@@ -1,19 +1,18 @@
 #version 330 core
-// Cuts one tetrahedron of the cube by the section plane and draws the cut, a triangle or a
-// quad, placed by "MV". Vertices are split by one fixed rule (side > 0 against side <= 0) and
-// every cut point is interpolated from the positive end, so neighbours meet without cracks.
+// The part of the plane inside a tetrahedron: its cut with x = 0 of the plane view, drawn in 3D.
+// Vertices are classified by one fixed rule (x > 0 against x <= 0), so neighbouring tetrahedra
+// share their cut edges.
 layout(lines_adjacency) in;
 layout(triangle_strip, max_vertices = 4) out;
 
-uniform mat4 MV;
 uniform mat4 P;
 
-in vec3 vModel[];
-in float vSide[];
+in vec4 planePos[];
+in vec4 cameraPos[];
 
 void emitCut(int above, int below) {
-    float t = vSide[above] / (vSide[above] - vSide[below]);
-    gl_Position = P * MV * vec4(mix(vModel[above], vModel[below], t), 1.0);
+    float t = planePos[above].x / (planePos[above].x - planePos[below].x);
+    gl_Position = P * mix(cameraPos[above], cameraPos[below], t);
     EmitVertex();
 }
 
@@ -23,13 +22,10 @@ void main() {
     int aboveCount = 0;
     int belowCount = 0;
     for (int i = 0; i < 4; ++i) {
-        if (vSide[i] > 0.0) {
-            above[aboveCount] = i;
-            aboveCount += 1;
-        } else {
-            below[belowCount] = i;
-            belowCount += 1;
-        }
+        if (planePos[i].x > 0.0)
+            above[aboveCount++] = i;
+        else
+            below[belowCount++] = i;
     }
     if (aboveCount == 0 || belowCount == 0) return;
     if (aboveCount == 1) {
@@ -41,7 +37,6 @@ void main() {
         emitCut(above[1], below[0]);
         emitCut(above[2], below[0]);
     } else {
-        // The quad's corners in strip order: around it they run 00, 01, 11, 10.
         emitCut(above[0], below[0]);
         emitCut(above[0], below[1]);
         emitCut(above[1], below[0]);
