@@ -11,11 +11,17 @@
 #include "game/GameState.h"
 #include "items/BlockModels.h"
 #include "screens/CreateWorldState.h"
+#include "screens/CreditsState.h"
+#include "screens/DeathScreenState.h"
 #include "screens/IntroState.h"
+#include "screens/PauseState.h"
 #include "screens/ScreenLinks.h"
+#include "screens/SettingsState.h"
 #include "screens/SinglePlayerState.h"
 #include "screens/TitleState.h"
 #include "screens/WorldGenState.h"
+#include "tutorial/TutorialSlideshowState.h"
+#include "tutorial/TutorialState.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -83,6 +89,12 @@ int main() {
     titleState.releaseGl();
     singlePlayerState.releaseGl();
     createWorldState.releaseGl();
+    settingsState.releaseGl();
+    pauseState.releaseGl();
+    deathScreenState.releaseGl();
+    creditsState.releaseGl();
+    tutorialSlideshowState.releaseGl();
+    tutorialState.releaseGl();
     for (RenderedMesh& model : blockMeshes) model.renderer.release();
     releaseTextures();
     releaseShaders();

@@ -12,6 +12,7 @@
 #include "game/SpiderEntity.h"
 #include "game/TesseractEdges.h"
 #include "items/BlockModels.h"
+#include "items/CompassRenderer.h"
 #include "items/CraftingMenu.h"
 #include "items/Inventory.h"
 #include "items/Item.h"
@@ -115,7 +116,7 @@ void GameState::init(StateManager& s) {
 
     player.updateEye(&world);
     player.initHud(s.window);
-    // The compass display's resources are built here once it exists.
+    CompassRenderer::init();
     gameWindowSize = {width, height};
     CraftingMenu::loadRecipes();
 

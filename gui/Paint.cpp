@@ -4,7 +4,6 @@
 #include "engine/Shader.h"
 #include "engine/SolidQuad.h"
 
-#include <random>
 
 namespace gui::paint {
 
@@ -54,6 +53,10 @@ void drawText(BitmapText& renderer, const std::string& text, int x, int y, unsig
 
 glm::vec2 randomInDisc(float radius) {
     thread_local std::mt19937 random{std::random_device{}()};
+    return randomInDisc(random, radius);
+}
+
+glm::vec2 randomInDisc(std::mt19937& random, float radius) {
     std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
     glm::vec2 p;
     do {

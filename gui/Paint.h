@@ -3,6 +3,7 @@
 #include <glm/vec2.hpp>
 #include <glm/vec4.hpp>
 
+#include <random>
 #include <string>
 
 class SolidQuad;
@@ -24,7 +25,9 @@ void outlineRect(SolidQuad& quad, float x, float y, float width, float height, g
 void drawText(BitmapText& renderer, const std::string& text, int x, int y, unsigned scale,
               bool centered, glm::vec4 color);
 
-// A random offset inside a disc, for the jittering outlines and glyphs.
+// A random offset inside a disc, uniform over its area, for the jittering outlines and glyphs;
+// from a generator of the caller's, or from one of the calling thread's.
+glm::vec2 randomInDisc(std::mt19937& random, float radius);
 glm::vec2 randomInDisc(float radius);
 
 }  // namespace gui::paint

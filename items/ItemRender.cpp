@@ -36,6 +36,13 @@ void drawAtlasCell(TexturedQuad& quad, unsigned texX, unsigned texY, const glm::
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+Shader* useShaderFor(const char* name, const MeshRenderer& model) {
+    Shader* shader = getShader(name);
+    if (!shader || !model.vao) return nullptr;
+    glUseProgram(shader->program);
+    return shader;
+}
+
 void drawText(BitmapText& renderer, const std::string& string, int x, int y, glm::vec4 color) {
     renderer.x = x;
     renderer.y = y;

@@ -1,26 +1,16 @@
 #include "items/MaterialItem.h"
 
-#include "engine/Uniforms.h"
-#include "items/ItemDrawing.h"
-#include "shapes/Shapes.h"
+#include "game/ItemEntity.h"
+#include "game/Player.h"
+#include "world/World.h"
 
-#include <GL/glew.h>
-
-MeshRenderer MaterialItem::rockModel;
+#include <algorithm>
 
 namespace {
 
-struct MaterialIcon {
-    const char* name;
-    unsigned iconX;  // atlas cell on the material row
-};
-constexpr MaterialIcon icons[] = {{"Rock", 0},         {"Hypersilk", 36},     {"Iron Bars", 72},
-                                  {"Deadly Bars", 108}, {"Compass", 144},      {"4D Glasses", 180},
-                                  {"Klein Bottle", 216}, {"Health Potion", 252}};
-
-// Material icons: "items.png" with "tex2DShader". An unknown name shows the cell shown last.
-TexturedQuad materialSprite;
-unsigned shownIconX = 0;
+constexpr int RIGHT_BUTTON = 1;
+constexpr float bottleThrowSpeed = 0.2f;
+constexpr float bottleThrowHeight = 1.8f;  // the head, where the potion was drunk
 
 }  // namespace
 
@@ -33,24 +23,19 @@ bool MaterialItem::canStackWith(const std::unique_ptr<Item>& other) const {
     return material && material->name == name;
 }
 
-void MaterialItem::initRender() {
-    itemDrawing::initAtlasQuad(materialSprite);
-    rockModel.init(&greyDodecaplex);
-}
+bool MaterialItem::use(World* world, Player* player, int button) {
+    if (button != RIGHT_BUTTON || name != "Health Potion" || !player || count == 0) return false;
+    if (!(player->health < fullHealth)) return false;
+    player->health = std::min(player->health + potionHealing, fullHealth);
 
-void MaterialItem::renderIcon(const glm::ivec2& pos) {
-    for (const MaterialIcon& icon : icons)
-        if (name == icon.name) shownIconX = icon.iconX;
-    itemDrawing::drawAtlasCell(materialSprite, shownIconX, itemAtlas::MATERIAL_ROW, pos);
-}
-
-void MaterialItem::render(const Mat5& model, bool held) {
-    Shader* lit = getShader("simplexColorNormalShader");
-    if (name != "Rock" || !lit) return;
-    // At its own size a rock would fill the view from the hand.
-    const Mat5 mv = held ? model * scale4(itemDrawing::heldModelScale) : model;
-    glUseProgram(lit->program);
-    uniforms::setMat5(*lit, "MV", mv * scale4(glm::vec4(0.3f, 0.2f, 0.3f, 0.3f)));
-    uniforms::setVec4(*lit, "lightDir", glm::vec4(0.0f, 1.0f, 0.0f, 0.0f));
-    rockModel.draw();
+    // The empty bottle flies on from the head; without a "Klein Bottle" in the catalogue the
+    // potion is still drunk and nothing is thrown.
+    if (std::unique_ptr<Item> bottle = Item::create("Klein Bottle", 1); bottle && world) {
+        const glm::vec4 from = player->pos + glm::vec4(0.0f, bottleThrowHeight, 0.0f, 0.0f);
+        std::unique_ptr<Entity> thrown =
+            ItemEntity::make(std::move(bottle), from, bottleThrowSpeed * player->forward);
+        world->addEntity(thrown);  // freed here when no loaded chunk takes it
+    }
+    --count;
+    return false;
 }

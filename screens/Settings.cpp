@@ -85,3 +85,19 @@ json settingsToJson(const Settings& settings) {
     file["fullscreen"] = settings.fullscreen;
     return file;
 }
+
+std::string renderDistanceLabel(int renderDistance) {
+    return "render distance: " + std::to_string(renderDistance);
+}
+
+std::string fovLabel(int fov) {
+    const Settings builtIn;
+    return "FOV: " + std::to_string(fov + 30) + " degrees" + (fov == builtIn.fov ? " (default)" : "");
+}
+
+std::string difficultyLabel(int difficulty) {
+    const char* name = difficulty == 0 ? "Easy (no monsters)" : difficulty == 1 ? "Normal" : "Hard";
+    return std::string("Difficulty: ") + name;
+}
+
+std::string fullscreenLabel(bool fullscreen) { return fullscreen ? "Exit Fullscreen" : "Enter Fullscreen"; }

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <string>
+
 // The user's settings. The built-in values hold until the first load; every value read from a
 // file is clamped to the range the settings screen offers for it.
 struct Settings {
@@ -30,3 +32,11 @@ Settings settingsFromJson(const nlohmann::json& stored, const nlohmann::json& de
 // The file's object: the ten stored keys, "FOV" holding the field of view in degrees. Dumped
 // compact it is the exact text of "settings.json" (keys in byte order, "FOV" first).
 nlohmann::json settingsToJson(const Settings& settings);
+
+// The labels on the settings screen that show a value: "render distance: 4", "FOV: 70 degrees
+// (default)", "Difficulty: Normal", and the full-screen button's "Enter Fullscreen" or "Exit
+// Fullscreen". The field of view and the difficulty are given as the record holds them.
+std::string renderDistanceLabel(int renderDistance);
+std::string fovLabel(int fov);
+std::string difficultyLabel(int difficulty);
+std::string fullscreenLabel(bool fullscreen);

@@ -46,29 +46,57 @@ bool SettingsState::saveSettings() {
     return jsonfile::write(settingsPath, settingsToJson(settings));
 }
 
-void SettingsState::applyGameSettings() {
+void SettingsState::applyRenderDistance() {
     const float distance = float(settings.renderDistance);
     if (gameState.renderDistance > distance) gameState.world.stopLoading = true;
     gameState.renderDistance = distance;
     gameState.player.reloadChunks = true;
+}
+
+void SettingsState::applyGameSettings() {
+    applyRenderDistance();
     gameState.player.scrollSensitivity = float(settings.scrollSensitivity) / 100.0f;
     gameState.player.lookSensitivity = float(settings.lookSensitivity + 1);
     gameState.fov = float(settings.fov + 30);
     gameState.world.difficulty = settings.difficulty;
 }
 
-void SettingsState::applyAudioSettings() {
-    audio::setGlobalVolume(float(settings.globalVolume) / 100.0f);
+void SettingsState::applyGlobalVolume() { audio::setGlobalVolume(float(settings.globalVolume) / 100.0f); }
+
+void SettingsState::applyMusicVolume() {
     audio::musicVolume = float(settings.musicVolume) / 100.0f;
     if (audio::isPlaying(audio::musicHandle)) audio::setVolume(audio::musicHandle, audio::musicVolume);
+}
+
+void SettingsState::applyAudioSettings() {
+    applyGlobalVolume();
+    applyMusicVolume();
     setCreatureVolume(settings.creatureVolume);
     setAmbienceVolume(settings.ambienceVolume);
 }
 
+void SettingsState::setRenderDistance(int renderDistance) {
+    settings.renderDistance = renderDistance;
+    renderDistanceSlider.label = renderDistanceLabel(renderDistance);
+}
+
+void SettingsState::setFov(int fov) {
+    settings.fov = fov;
+    fovSlider.label = fovLabel(fov);
+}
+
+void SettingsState::setDifficulty(int difficulty) {
+    settings.difficulty = difficulty;
+    difficultySlider.label = difficultyLabel(difficulty);
+}
+
 void SettingsState::setFullscreen(GLFWwindow* window, bool fullscreen) {
-    if (!window) return;
-    GlfwDisplayModes display(window);
-    switchFullscreen(settings, display, fullscreen);
+    if (window) {
+        GlfwDisplayModes display(window);
+        switchFullscreen(settings, display, fullscreen);
+    }
+    // The label tells what the button would do now, also when no monitor let the window switch.
+    fullscreenButton.label = fullscreenLabel(settings.fullscreen);
 }
 
 void SettingsState::setCreatureVolume(int volume) {

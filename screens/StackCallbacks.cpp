@@ -1,10 +1,13 @@
 #include "screens/StackCallbacks.h"
 
 #include "engine/StateManager.h"
+#include "game/GameState.h"
 #include "screens/TitleState.h"
+#include "screens/WorldGenState.h"
 
 State* settingsScreen = nullptr;
 State* creditsScreen = nullptr;
+State* tutorialScreen = nullptr;
 
 namespace {
 
@@ -25,6 +28,16 @@ void quitToTitle(void* manager) {
     s.pushState(&titleState);
 }
 
+void onRetry(void* manager) {
+    StateManager& s = managerOf(manager);
+    s.popState();
+    s.popState();
+    s.pushState(&gameState);
+    s.pushState(&worldGenState);
+}
+
 void pushSettingsState(void* manager) { pushIfThere(manager, settingsScreen); }
 
 void pushCreditsState(void* manager) { pushIfThere(manager, creditsScreen); }
+
+void pushTutorialState(void* manager) { pushIfThere(manager, tutorialScreen); }

@@ -90,8 +90,8 @@ void TitleState::setUpButtons(StateManager& s) {
     menu::setUpButton(multiplayerButton, "multiplayer", w, h, Place{menu::centred, menu::top, 0, 325},
                       nullptr, &s);
     multiplayerButton.enabled = false;
-    menu::setUpButton(tutorialButton, "tutorial", w, h, Place{menu::centred, menu::top, 0, 400}, nullptr,
-                      &s);
+    menu::setUpButton(tutorialButton, "tutorial", w, h, Place{menu::centred, menu::top, 0, 400},
+                      pushTutorialState, &s);
     menu::setUpButton(settingsButton, "settings", w, h, Place{menu::centred, menu::top, 0, 475},
                       pushSettingsState, &s);
     menu::setUpButton(creditsButton, "credits", w, h, Place{menu::centred, menu::bottom, 0, -125},

@@ -1,6 +1,7 @@
 // Menu buttons that change the state stack from inside their own click: "Create New World!"
 // closes its own screen, the world list and the screen below them, and starts the game; a world
-// button only records the choice, which the next tick acts on unless the window is closing.
+// button only records the choice, which the next tick acts on unless the window is closing;
+// "Retry..." closes the death screen and the game, and starts the game again.
 // Clicks go through the game's mouse callback and the screens' real interfaces. These run under
 // AddressSanitizer too (target screens_menu_asan), where touching a widget or a list slot of a
 // screen that a callback has closed fails.
@@ -8,6 +9,7 @@
 #include "game/GameState.h"
 #include "gui/Adapters.h"
 #include "screens/CreateWorldState.h"
+#include "screens/DeathScreenState.h"
 #include "screens/SinglePlayerState.h"
 #include "screens/WorldFolders.h"
 #include "screens/WorldGenState.h"
@@ -64,6 +66,8 @@ protected:
         while (!manager.states.empty()) manager.popState();
         glfwSetWindowUserPointer(window, nullptr);
         singlePlayerState.interface.cursorSource = createWorldState.interface.cursorSource = nullptr;
+        deathScreenState.interface.cursorSource = nullptr;
+        gameState.deathScreen = nullptr;
     }
 
     void clickAt(int x, int y) {
@@ -88,14 +92,18 @@ protected:
         button.getSize(box, w, h);
         clickAt(bx + x + w / 2, by + y + h / 2);
     }
-    // Ticks the loading screen until it leaves; then the game screen saves as it closes.
-    void loadAndLeaveTheGame() {
+    // Ticks the loading screen until it leaves.
+    void finishLoading() {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
         while (manager.states.back() == &worldGenState && std::chrono::steady_clock::now() < deadline) {
             manager.states.back()->update(manager);
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         EXPECT_EQ(manager.states.back(), &gameState);
+    }
+    // Then the game screen saves as it closes.
+    void loadAndLeaveTheGame() {
+        finishLoading();
         manager.popState();
     }
 
@@ -134,6 +142,24 @@ TEST_F(MenuCallbacks, AWorldClickEntersTheGameOnTheNextTickUnlessTheWindowIsClos
     singlePlayerState.update(manager);
     EXPECT_EQ(manager.states, (std::vector<State*>{&gameState, &worldGenState}));
     EXPECT_EQ(gameState.world.path, singlePlayerState.worldPaths.at(0));
+    loadAndLeaveTheGame();
+}
+
+TEST_F(MenuCallbacks, RetryLeavesTheDeathScreenAndTheGameFromInsideItsOwnClick) {
+    gameState.deathScreen = &deathScreenState;
+    deathScreenState.interface.cursorSource = &cursor;
+    gameState.world.setPath(worlds::createWorldFolder(dir.path / "worlds", "Alpha").value().string());
+    manager.pushState(&gameState);
+    manager.pushState(&worldGenState);
+    finishLoading();
+
+    gameState.player.health = 0.0f;
+    gameState.player.lastDamageTime = glfwGetTime();
+    gameState.update(manager);
+    ASSERT_EQ(manager.states.back(), &deathScreenState);
+    click(deathScreenState.retryButton, deathScreenState.interface);
+    EXPECT_EQ(manager.states, (std::vector<State*>{&gameState, &worldGenState}));
+    EXPECT_FLOAT_EQ(gameState.player.health, 100.0f);
     loadAndLeaveTheGame();
 }
 

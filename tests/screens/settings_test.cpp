@@ -1,9 +1,11 @@
 // The settings record and its files, without a window: loading key by key with its fall-backs
-// and clamps, the exact text that is saved, what the load pushes into the game, and switching
-// full screen on a fake desktop.
+// and clamps, the exact text that is saved (also when the writer is killed), what the load
+// pushes into the game, switching full screen on a fake desktop, and the settings screen's
+// labels, sliders and scroll limit.
 #include "engine/Audio.h"
 #include "engine/JsonFile.h"
 #include "engine/SafeWrite.h"
+#include "engine/StateManager.h"
 #include "game/GameState.h"
 #include "screens/Fullscreen.h"
 #include "screens/Settings.h"
@@ -11,11 +13,17 @@
 #include "support/TempWorkDir.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -53,11 +61,15 @@ class SettingsFiles : public ::testing::Test {
 protected:
     testfs::TempWorkDir dir;
     void SetUp() override {
-        settingsState = SettingsState();
+        settingsState.settings = Settings();
         settingsState.settingsPath = dir.path / "settings.json";
         settingsState.defaultSettingsPath = dir.path / "defaultSettings.json";
     }
-    void TearDown() override { settingsState = SettingsState(); }
+    void TearDown() override {
+        settingsState.settings = Settings();
+        settingsState.settingsPath = "settings.json";
+        settingsState.defaultSettingsPath = "defaultSettings.json";
+    }
 
     void place(const char* name, const std::optional<std::string>& text) {
         std::filesystem::remove_all(dir.path / name);
@@ -161,6 +173,145 @@ TEST_F(SettingsFiles, LoadingPushesTheValuesIntoTheGame) {
     place("settings.json", R"({"renderDistance":9})");
     settingsState.loadSettings(nullptr);
     EXPECT_FALSE(gameState.world.stopLoading) << "a larger render distance needs no stop";
+}
+
+// A writer killed at any moment leaves the file it replaces or the one it writes, never a torn
+// one: the screen writes beside the file and renames.
+TEST_F(SettingsFiles, TheScreensFileSurvivesAKillDuringTheWrite) {
+    place("defaultSettings.json", defaultsText);
+    Settings near = Settings(), far = with(Settings(), [](Settings& s) { s.renderDistance = 12, s.fov = 149; });
+    const std::string nearText = settingsToJson(near).dump(), farText = settingsToJson(far).dump();
+    dir.write("settings.json", nearText);
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        const pid_t writer = fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            StateManager manager;
+            for (int i = 0;; ++i) {
+                settingsState.settings = i % 2 ? far : near;
+                settingsState.close(manager);
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500 + 700 * attempt));
+        kill(writer, SIGKILL);
+        waitpid(writer, nullptr, 0);
+        std::ifstream in(settingsState.settingsPath, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        EXPECT_TRUE(text == nearText || text == farText) << "torn: " << text;
+    }
+    // A write that a kill cut short is not read as the settings.
+    dir.write(temporaryPathFor("settings.json").filename().string(), R"({"renderDistance":)");
+    settingsState.loadSettings(nullptr);
+    EXPECT_TRUE(settingsState.settings == near || settingsState.settings == far);
+}
+
+TEST(SettingsLabels, ShowTheValuesAsThePlayerReadsThem) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {renderDistanceLabel(1), "render distance: 1"},
+        {renderDistanceLabel(12), "render distance: 12"},
+        {fovLabel(40), "FOV: 70 degrees (default)"},
+        {fovLabel(0), "FOV: 30 degrees"},
+        {fovLabel(149), "FOV: 179 degrees"},
+        {difficultyLabel(0), "Difficulty: Easy (no monsters)"},
+        {difficultyLabel(1), "Difficulty: Normal"},
+        {difficultyLabel(2), "Difficulty: Hard"},
+        {fullscreenLabel(false), "Enter Fullscreen"},
+        {fullscreenLabel(true), "Exit Fullscreen"},
+    };
+    for (const auto& [label, expected] : cases) EXPECT_EQ(label, expected);
+    // The help text says which keys choose a hotbar slot: the hotbar has eight.
+    EXPECT_NE(std::string(SettingsState::helpText).find("Select hotbar slot: 1-8 keys or"), std::string::npos);
+}
+
+class SettingsScreen : public SettingsFiles {
+protected:
+    StateManager manager;  // no window: the pages are built without GL
+
+    void SetUp() override {
+        SettingsFiles::SetUp();
+        place("defaultSettings.json", defaultsText);
+        settingsState.loadSettings(nullptr);
+        settingsState.setUpPages(manager);
+        settingsState.layout(1024, 768);
+    }
+};
+
+// What each slider changes when it is let go: the render distance and the volumes reach the
+// game and the audio at once, the rest only when the screen closes. Closing writes them all.
+TEST_F(SettingsScreen, SlidersApplyTheRenderDistanceAndVolumesAtOnceAndTheRestAtClose) {
+    SettingsState& s = settingsState;
+    Player& player = gameState.player;
+    struct Case {
+        const char* what;
+        gui::Slider& slider;
+        int value;
+        bool atOnce;
+        std::function<bool()> applied;
+        std::string label;  // the slider's label afterwards
+    };
+    const std::vector<Case> cases = {
+        {"render distance", s.renderDistanceSlider, 0, true, [] { return gameState.renderDistance == 1.0f; },
+         "render distance: 1"},
+        {"scroll sensitivity", s.scrollSensitivitySlider, 80, false,
+         [&] { return player.scrollSensitivity == 0.8f; }, "scroll sensitivity:"},
+        {"look sensitivity", s.lookSensitivitySlider, 0, false, [&] { return player.lookSensitivity == 1.0f; },
+         "look sensitivity:"},
+        {"field of view", s.fovSlider, 0, false, [] { return gameState.fov == 30.0f; }, "FOV: 30 degrees"},
+        {"difficulty", s.difficultySlider, 0, false, [] { return gameState.world.difficulty == 0; },
+         "Difficulty: Easy (no monsters)"},
+        {"global volume", s.globalVolumeSlider, 25, true, [] { return audio::getGlobalVolume() == 0.25f; },
+         "Global Volume:"},
+        {"music volume", s.musicVolumeSlider, 30, true, [] { return audio::musicVolume == 0.3f; },
+         "Music Volume:"},
+        {"creature volume", s.creatureVolumeSlider, 40, true,
+         [] { return audio::getSoundGroup("creature").volume == 0.4f; }, "Creature Volume:"},
+        {"ambience volume", s.ambienceVolumeSlider, 50, true,
+         [] { return audio::getSoundGroup("ambience").volume == 0.5f; }, "Ambience Volume:"},
+    };
+    gameState.world.stopLoading = false;
+    player.reloadChunks = false;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_FALSE(c.applied()) << "the value is there before the change";
+        c.slider.value = c.value;
+        c.slider.callback(c.slider.userData, c.value);
+        EXPECT_EQ(c.applied(), c.atOnce);
+        EXPECT_EQ(c.slider.label, c.label);
+    }
+    EXPECT_TRUE(gameState.world.stopLoading) << "a smaller render distance stops the pass under way";
+    EXPECT_TRUE(player.reloadChunks);
+
+    s.close(manager);
+    nlohmann::json saved;
+    ASSERT_EQ(jsonfile::read(s.settingsPath, saved), jsonfile::ReadStatus::ok);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_TRUE(c.applied());
+    }
+    EXPECT_EQ(saved, settingsToJson(with(defaultsFile(), [](Settings& v) {
+                  v.renderDistance = 1, v.scrollSensitivity = 80, v.lookSensitivity = 0, v.fov = 0;
+                  v.difficulty = 0, v.globalVolume = 25, v.musicVolume = 30, v.creatureVolume = 40;
+                  v.ambienceVolume = 50;
+              })));
+}
+
+// The settings box scrolls until its last slider stands as far above the box's bottom as its
+// first widget stands below the top; a window tall enough does not scroll.
+TEST_F(SettingsScreen, TheBoxScrollsFarEnoughToShowTheLastSlider) {
+    SettingsState& s = settingsState;
+    const std::vector<std::pair<int, int>> cases = {{768, 682}, {1350, 100}, {1450, 0}, {2000, 0}};
+    for (const auto& [height, overflow] : cases) {
+        SCOPED_TRACE(height);
+        s.settingsBox.scrollY = -10000;
+        s.layout(1024, height);
+        EXPECT_EQ(s.settingsBox.height, height - 200);
+        EXPECT_EQ(s.settingsBox.overflowY, overflow);
+        EXPECT_EQ(s.settingsBox.scrollY, -overflow);
+        int x, y, w, h;
+        s.ambienceVolumeSlider.getPos(s.settingsBox, x, y);
+        s.ambienceVolumeSlider.getSize(s.settingsBox, w, h);
+        EXPECT_LE(y + h + s.settingsBox.scrollY, s.settingsBox.height - 50);
+    }
 }
 
 TEST(DefaultSettings, TheInstalledFileHoldsEveryKeyWithTheBuiltInValues) {

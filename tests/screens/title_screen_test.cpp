@@ -1,16 +1,18 @@
 // The title screen and the menus on it where things go wrong: shaders that did not build, a
-// title screen left while its world still loads, a missing logo, and a turn that goes on for
-// hours. The game's data is linked into a working directory of the test's own, without the
-// logo.
+// title screen left while its world still loads, a missing logo, a turn that goes on for hours,
+// and a death screen without its image. The game's data is linked into a working directory of
+// the test's own, without the logo and the death image.
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
 #include "screens/CreateWorldState.h"
+#include "screens/DeathScreenState.h"
 #include "screens/IntroState.h"
 #include "screens/SettingsState.h"
 #include "screens/SinglePlayerState.h"
 #include "screens/TitleState.h"
 #include "support/AppHarness.h"
 #include "support/GlTestContext.h"
+#include "support/RecordingState.h"
 #include "support/TempWorkDir.h"
 
 #include <GLFW/glfw3.h>
@@ -38,7 +40,7 @@ protected:
         fs::create_directories(dir.path / "assets/textures");
         fs::create_directory_symlink(repository / "assets/shaders", dir.path / "assets/shaders");
         for (const auto& image : fs::directory_iterator(repository / "assets/textures"))
-            if (image.path().filename() != "logo.png")
+            if (image.path().filename() != "logo.png" && image.path().filename() != "death.png")
                 fs::create_symlink(image.path(), dir.path / "assets/textures" / image.path().filename());
         ASSERT_TRUE(testgl::loadAllShaders());
         titleState.backgroundPath = (dir.path / "bgWorld").string();
@@ -115,6 +117,29 @@ TEST_F(TitleScreen, WithoutItsLogoTheTitleDrawsTheRestAndItsTurnStaysWithinOneRe
     }));
     EXPECT_TRUE(testapp::containsText(shot, testapp::Rect{362, 250, 300, 50}, "singleplayer", 2,
                                       testapp::whiteInk));
+}
+
+TEST_F(TitleScreen, WithoutItsImageTheDeathScreenDrawsTheVeilAndTheButtons) {
+    std::vector<std::string> log;
+    testing_states::RecordingState game("game", log);
+    manager.pushState(&game);
+    manager.pushState(&deathScreenState);
+    EXPECT_EQ(deathScreenState.image.texture, nullptr);
+    deathScreenState.startTime -= 3.0;  // the image would be whole, and glitching
+
+    testgl::Framebuffer target(testapp::AppHarness::width, testapp::AppHarness::height);
+    target.bind();
+    while (glGetError() != GL_NO_ERROR) {}
+    for (int i = 0; i < 30; ++i) deathScreenState.render(manager);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    const testapp::Image shot{target.width, target.height, target.readTopDown()};
+    testgl::Framebuffer::unbind();
+    EXPECT_EQ(shot.at(512, 300), glm::u8vec4(6, 6, 8, 255)) << "not the veil alone";
+    EXPECT_TRUE(
+        testapp::containsText(shot, testapp::Rect{337, 568, 350, 50}, "Retry...", 2, testapp::whiteInk));
+    EXPECT_EQ(std::count(log.begin(), log.end(), "game.render"), 30) << "the game is not drawn beneath";
+    manager.popState();
+    manager.popState();
 }
 
 }  // namespace

@@ -86,7 +86,12 @@ AppHarness::AppHarness() {
         deliverInput();
     };
     // The frame stays in the back buffer, where image() reads it.
-    driver.swapBuffers = [] { glFinish(); };
+    driver.swapBuffers = [this] {
+        glFinish();
+        GLboolean depthWrites = GL_TRUE;
+        glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+        framesLeavingDepthWritesOff += depthWrites ? 0 : 1;
+    };
     timer = startLoopTimer(driver);
 
     ready_ = shadersBuilt && windowWidth == width && windowHeight == height && !root.empty() &&
@@ -150,6 +155,22 @@ void AppHarness::click(int x, int y) {
         mouseButtonCallback(manager.window, GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
         mouseButtonCallback(manager.window, GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
     });
+}
+
+void AppHarness::drag(int fromX, int fromY, int toX, int toY) {
+    auto leftButton = [this](int action) {
+        pendingInput.push_back([this, action] {
+            mouseButtonCallback(manager.window, GLFW_MOUSE_BUTTON_LEFT, action, 0);
+        });
+    };
+    moveCursor(fromX, fromY);
+    leftButton(GLFW_PRESS);
+    moveCursor(toX, toY);
+    leftButton(GLFW_RELEASE);
+}
+
+void AppHarness::wheel(double dy) {
+    pendingInput.push_back([this, dy] { scrollCallback(manager.window, 0.0, dy); });
 }
 
 void AppHarness::key(int key, int mods) {

@@ -43,6 +43,8 @@ public:
 
     StateManager manager;
     std::filesystem::path root;  // worlds/, settings.json and the title screen's world
+    // Frames that ended with depth writes off: the depth clear of the next one clears nothing.
+    int framesLeavingDepthWritesOff = 0;
 
     AppHarness();
     // Empties the stack, points the screens back at their usual files and removes the root.
@@ -66,6 +68,10 @@ public:
     // Input for the next tick.
     void moveCursor(int x, int y);
     void click(int x, int y);
+    // Presses the left button at one point, moves with it held and lets go at another.
+    void drag(int fromX, int fromY, int toX, int toY);
+    // Turns the mouse wheel by dy notches (negative: towards the user) where the cursor is.
+    void wheel(double dy);
     void key(int key, int mods = 0);  // press and release
     void holdKey(int key, bool down);
     void type(const std::string& text);
