@@ -65,6 +65,13 @@ TEST_F(CatalogueTest, RegistersBlockNamesAndMakesBlockItems) {
     EXPECT_TRUE(BlockItem(8).isSpecial());
     EXPECT_FALSE(BlockItem(3).isSpecial());
     EXPECT_EQ(BlockItem(77).getName(), "Block 77") << "an unnamed id still has a name";
+    // But no item of an unnamed id is ever made: it would be saved under a name that nothing
+    // loads back, and would place a block of no kind.
+    EXPECT_FALSE(BlockItem::make(77, 1));
+    EXPECT_FALSE(Item::createByType("Stone", 1, "block", json{{"id", 77}}));
+    auto stored = Item::fromJson({{"name", "Stone"}, {"count", 2}, {"attributes", {{"id", 77}}}});
+    ASSERT_TRUE(stored) << "a saved id that fits no block falls back to the catalogue's";
+    EXPECT_EQ(static_cast<BlockItem&>(*stored).id, 3);
 
     EXPECT_FALSE(Item::create("Nothing", 1));
     EXPECT_FALSE(Item::create("Widget", 1)) << "a type word without a kind makes no item";

@@ -1,7 +1,9 @@
+#include "support/TempWorkDir.h"
 #include "world/FakeEntity.h"
 #include "world/HandMadeWorld.h"
 
 #include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtx/component_wise.hpp>
 #include <gtest/gtest.h>
 
 namespace {
@@ -86,6 +88,43 @@ TEST_F(WorldAccessTest, AddEntityGoesToTheChunkOfItsPosition) {
     std::unique_ptr<Entity> lost = makeFake({40.0f, 80.0f, 0.0f, 0.0f});
     EXPECT_FALSE(world.addEntity(lost));
     EXPECT_NE(lost, nullptr) << "the caller keeps an entity no chunk took";
+}
+
+// Positions read from a damaged file can be anything. Beyond the 64-bit chunk range (and for
+// values that are not numbers) they lie in no chunk that is ever loaded, and converting them is
+// no undefined behaviour (the sanitizer build would fail here).
+TEST_F(WorldAccessTest, PositionsOutOfRangeLieInNoLoadedChunk) {
+    add({0, 0, 0});
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
+    for (float far : {2.3e19f, -2.3e19f, 1e38f, inf, -inf, nan}) {
+        SCOPED_TRACE(far);
+        for (const glm::vec4& pos : {glm::vec4(far, 60, 1, 1), glm::vec4(1, 60, far, 1), glm::vec4(1, 60, 1, far)}) {
+            const glm::i64vec3 chunk = World::chunkCoords(pos);
+            EXPECT_GT(glm::compMax(glm::abs(glm::dvec3(chunk))), 1e15);
+            std::unique_ptr<Entity> entity = makeFake(pos);
+            EXPECT_FALSE(world.addEntity(entity));
+            EXPECT_EQ(world.pickEntity(glm::vec4(1, 60, 1, 1), pos), nullptr);
+        }
+    }
+}
+
+// A chunk saves only what it loaded whole: one whose loading failed part way would overwrite
+// the stored chunk with what the failure left.
+TEST_F(WorldAccessTest, OnlyChunksThatLoadedWholeAreSaved) {
+    testfs::TempWorkDir tmp;
+    world.setPath((tmp.path / "world").string());
+    struct Case {
+        bool loaded, loadFailed, saved;
+    };
+    const Case cases[] = {{true, false, true}, {false, false, false}, {true, true, false}};
+    int64_t x = 0;
+    for (const Case& c : cases) {
+        Chunk* chunk = add({x++, 0, 0}, c.loaded);
+        chunk->loadFailed = c.loadFailed;
+        chunk->unchanged = false;
+        world.saveChunks({chunk});
+        EXPECT_EQ(std::filesystem::exists(chunk->getDirectory(world.chunksPath)), c.saved) << x;
+    }
 }
 
 TEST_F(WorldAccessTest, BlockEntitiesAreKeyedByTheirCell) {
