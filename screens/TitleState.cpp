@@ -145,7 +145,7 @@ void TitleState::storeGeneratedChunks() {
                 World& world;
                 ~Done() { world.pendingSaves.fetch_sub(1); }
             } done{bgWorld};
-            chunk->save(bgWorld.chunksPath);
+            bgWorld.saveChunk(chunk);
         });
     }
 }

@@ -1,13 +1,8 @@
 // A whole chunk directory from disk: the input holds both files ("entities.json" first, its
 // length in the first two bytes, then "blocks.bin"). Whatever loads must save and load again
 // to the same blocks and entity count, and nothing may throw.
-#include "FuzzSupport.h"
+#include "FuzzCatalogues.h"
 #include "world/Chunk.h"
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::loadCatalogues();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;

@@ -1,12 +1,7 @@
 // One entity record as a chunk's "entities.json" holds it. What builds writes a record that
 // builds again into an entity of the same kind.
-#include "FuzzSupport.h"
+#include "FuzzCatalogues.h"
 #include "world/World.h"
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::loadCatalogues();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     nlohmann::json record;

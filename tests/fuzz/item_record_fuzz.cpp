@@ -1,12 +1,7 @@
 // A saved item record, as inventories, dropped items and recipes hold it. What builds is a
 // stack within its limits that writes a record building the same stack.
-#include "FuzzSupport.h"
+#include "FuzzCatalogues.h"
 #include "items/Inventory.h"
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::loadCatalogues();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     nlohmann::json record;

@@ -1,14 +1,9 @@
 // A world's "players.json": the player takes the local record only when it passes the check,
 // and then writes a record that passes it again and loads to the same player.
-#include "FuzzSupport.h"
+#include "FuzzCatalogues.h"
 #include "game/Player.h"
 #include "game/PlayerRecordCheck.h"
 #include "game/PlayersFile.h"
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::loadCatalogues();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::filesystem::path file = playersfile::pathIn(fuzz::scratch());

@@ -1,12 +1,7 @@
 // "recipes.json": loading never throws, and listing what plenty of every catalogue item could
 // craft gives entries whose items are all made and whose needs are at least one each.
-#include "FuzzSupport.h"
+#include "FuzzCatalogues.h"
 #include "items/Crafting.h"
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::loadCatalogues();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::filesystem::path file = fuzz::scratch() / "recipes.json";
