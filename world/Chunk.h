@@ -129,11 +129,13 @@ public:
     std::filesystem::path getDirectory(const std::filesystem::path& chunksPath) const;
     static std::filesystem::path blocksPath(const std::filesystem::path& directory);
     static std::filesystem::path entitiesPath(const std::filesystem::path& directory);
-    // True when both files were read; never throws.
+    // True when both files were read; never throws. A save that was cut short is finished or
+    // undone first (see ChunkDirectory.h).
     bool load(const std::filesystem::path& chunksPath);
     // Writes what the disk needs: the entity list (also an emptied one, so that gone entities
-    // do not come back), and the blocks when they changed. Only for a chunk that loaded: one
-    // that did not knows nothing of what is stored, and would overwrite it.
+    // do not come back), and the blocks when they changed, replacing the chunk's directory as a
+    // whole. Only for a chunk that loaded: one that did not knows nothing of what is stored,
+    // and would overwrite it.
     void save(const std::filesystem::path& chunksPath);
 
     // Takes ownership: block entities by their cell, others at the end of the moving list.

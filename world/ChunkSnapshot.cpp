@@ -1,5 +1,7 @@
 #include "world/ChunkSnapshot.h"
 
+#include <array>
+#include <memory>
 #include <mutex>
 
 namespace {
@@ -25,18 +27,29 @@ void copyFacingPlane(const Chunk& from, Chunk& to, int neighbour) {
 
 }  // namespace
 
-MeshingSnapshot::MeshingSnapshot(const Chunk& chunk, const Chunk::Neighbours& neighbours)
-    : self(std::make_unique<Chunk>(chunk.coords)) {
+MeshingSnapshot::MeshingSnapshot(const Chunk& chunk, const Chunk::Neighbours& neighbours) {
+    // Made once per thread: a chunk is large, and clearing seven of them for every build would
+    // cost more than the copies.
+    struct Copies {
+        Chunk self;
+        std::array<Chunk, 6> around;
+    };
+    thread_local std::unique_ptr<Copies> copies = std::make_unique<Copies>();
     {
         std::lock_guard<std::mutex> lock(chunk.blocksMutex);
-        self->blocks = chunk.blocks;
+        copies->self.blocks = chunk.blocks;
     }
+    copies->self.coords = chunk.coords;
+    self = &copies->self;
     for (int i = 0; i < 6; ++i) {
         const Chunk* neighbour = neighbours[i];
         if (!neighbour) continue;
-        around[i] = std::make_unique<Chunk>(neighbour->coords);
-        std::lock_guard<std::mutex> lock(neighbour->blocksMutex);
-        copyFacingPlane(*neighbour, *around[i], i);
-        aroundPointers[i] = around[i].get();
+        Chunk& copy = copies->around[i];
+        {
+            std::lock_guard<std::mutex> lock(neighbour->blocksMutex);
+            copyFacingPlane(*neighbour, copy, i);
+        }
+        copy.coords = neighbour->coords;
+        around[i] = &copy;
     }
 }
