@@ -2,6 +2,7 @@
 
 #include "engine/JsonFile.h"
 #include "engine/SafeWrite.h"
+#include "platform/Platform.h"
 
 #include <cctype>
 #include <cstdio>
@@ -88,7 +89,11 @@ std::optional<fs::path> createWorldFolder(const fs::path& root, const std::strin
     if (!written) reportWriteFailure(*folder / "chunks", ec ? ec.message() : "it exists already");
     written = written && jsonfile::write(*folder / "info.json", json{{"name", name}});
     written = written && jsonfile::write(*folder / "players.json", json::object());
-    if (written) return folder;
+    if (written) {
+        // The new folder's own entry is only durable once its parent's entries are on the disk.
+        platform::syncDirectoryToDisk(folder->parent_path().c_str());
+        return folder;
+    }
     // A half-made world would take the name but never show in the list.
     fs::remove_all(*folder, ec);
     return std::nullopt;
