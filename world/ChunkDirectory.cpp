@@ -69,6 +69,8 @@ bool stage(const fs::path& directory, const fs::path& staging, const Replacement
     for (const auto& [from, to] : replacement.renamed)
         if (isPresent(directory / from) && !carryOver(directory / from, staging / to, reason))
             return false;
+    // Every other entry comes along as it is; one that a renamed entry replaces (an older
+    // kept-aside list, say) does not.
     for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         const bool renamedAway = std::any_of(
