@@ -46,12 +46,23 @@ public:
         return ((x * HEIGHT + y) * SIZE + z) * SIZE + w;
     }
 
+    // Cell columns of a section: the 16 cells of one (x, z, w), numbered w slowest, then x,
+    // then z.
+    static constexpr int COLUMN_COUNT = SIZE * SIZE * SIZE;
+    static constexpr int column(int x, int z, int w) { return (w * SIZE + x) * SIZE + z; }
+
     // One section's tetrahedra: byte positions (x, y, z, w) and texture coordinates
-    // (u, v, layer), twenty vertices per face.
+    // (u, v, layer), twenty vertices per face. The faces are stored column by column, so that
+    // drawing can submit only the columns the view's hyperplane passes through.
     class ChunkMesh final : public Mesh {
     public:
         std::vector<glm::u8vec4> positions;
         std::vector<glm::u8vec3> texCoords;
+        // columnStarts[c] is the first face of column c, columnStarts[COLUMN_COUNT] the number
+        // of faces; empty while the mesh is. Sixteen bits suffice: only solid cells have
+        // faces, each toward air, and an air cell has at most eight solid neighbours, so a
+        // section has fewer than 41,000 faces.
+        std::vector<uint16_t> columnStarts;
         bool dirty = false;
 
         ChunkMesh() = default;

@@ -52,10 +52,12 @@ void Chunk::buildSectionMesh(ChunkMesh& mesh, uint8_t startY, const Neighbours& 
     };
 
     int endY = startY + SECTION_HEIGHT;
-    for (int x = 0; x < SIZE; ++x)
-        for (int y = startY; y < endY; ++y)
-            for (int z = 0; z < SIZE; ++z)
-                for (int w = 0; w < SIZE; ++w) {
+    std::vector<uint16_t> columnStarts(COLUMN_COUNT + 1);
+    for (int w = 0; w < SIZE; ++w)
+        for (int x = 0; x < SIZE; ++x)
+            for (int z = 0; z < SIZE; ++z) {
+                columnStarts[column(x, z, w)] = uint16_t(mesh.positions.size() / 20);
+                for (int y = startY; y < endY; ++y) {
                     uint8_t id = getBlock(x, y, z, w);
                     glm::u8vec4 cell(x, y, z, w);
                     if (id == 0) {
@@ -78,6 +80,9 @@ void Chunk::buildSectionMesh(ChunkMesh& mesh, uint8_t startY, const Neighbours& 
                     if (openW(x, y, z, w + 1))
                         appendFace(mesh, AXIS_W, cell + glm::u8vec4(0, 0, 0, 1), side);
                 }
+            }
+    columnStarts[COLUMN_COUNT] = uint16_t(mesh.positions.size() / 20);
+    if (!mesh.positions.empty()) mesh.columnStarts = std::move(columnStarts);
 }
 
 Chunk::Neighbours Chunk::gatherNeighbours(World* world) const {
