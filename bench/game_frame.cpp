@@ -5,11 +5,14 @@
 //   BM_GameFrame/<view>/<render distance>   view 0: straight (the slice as a new player has it),
 //                                            view 1: the slice turned through w by the wheel
 //
-// The benchmark's time is the median frame: the game screen's render and glFinish, so every
+// The benchmark's time is the mean frame: the game screen's render and glFinish, so every
 // stage of the software renderer (vertex, geometry and fragment work) is inside it. Counters:
-// median_ms and p95_ms; tetrahedra, the primitives the chunks submit to GL in one frame, and
-// chunks, the chunks that submit any (both from GL's pipeline-statistics query, so they count
-// what GL received whatever the drawing code does); loaded, the chunks in memory.
+// median_ms and p95_ms of the frames; cpu_ms, the processor time of the whole process per
+// frame (the renderer's own threads included: the work a frame costs, which other load on the
+// machine does not inflate as it does the wall time); tetrahedra, the primitives the chunks
+// submit to GL in one frame, and chunks, the chunks that submit any; fragments, the fragment
+// shader runs of one frame (all three from GL's pipeline-statistics queries, so they count what
+// GL received whatever the drawing code does); loaded, the chunks in memory.
 //
 // Run it under a virtual X server: xvfb-run -a -s "-screen 0 1280x1024x24" build/bench_game_frame
 #include "engine/Shader.h"
@@ -20,6 +23,7 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -85,6 +89,27 @@ SliceCounts countSubmitted() {
     return counts;
 }
 
+double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Fragment shader runs of one whole frame.
+double fragmentsOfOneFrame(GameHarness& game) {
+    if (!GLEW_ARB_pipeline_statistics_query) return 0;
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    glBeginQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB, query);
+    game.frame();
+    glEndQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB);
+    GLuint64 fragments = 0;
+    glGetQueryObjectui64v(query, GL_QUERY_RESULT, &fragments);
+    glDeleteQueries(1, &query);
+    return double(fragments);
+}
+
 double percentile(std::vector<double> values, double share) {
     std::sort(values.begin(), values.end());
     const size_t i = std::min(values.size() - 1, size_t(share * double(values.size() - 1) + 0.5));
@@ -108,6 +133,7 @@ void BM_GameFrame(benchmark::State& state) {
 
     for (int i = 0; i < WARMUP_FRAMES; ++i) game.frame();
     std::vector<double> frames;
+    const double cpuBefore = processCpuSeconds();
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         game.frame();  // render and glFinish
@@ -117,11 +143,15 @@ void BM_GameFrame(benchmark::State& state) {
         frames.push_back(seconds);
     }
 
+    const double cpuPerFrame = (processCpuSeconds() - cpuBefore) / double(frames.size());
+
     const SliceCounts counts = countSubmitted();
     state.counters["median_ms"] = percentile(frames, 0.5) * 1e3;
     state.counters["p95_ms"] = percentile(frames, 0.95) * 1e3;
+    state.counters["cpu_ms"] = cpuPerFrame * 1e3;
     state.counters["tetrahedra"] = counts.tetrahedra;
     state.counters["chunks"] = counts.chunks;
+    state.counters["fragments"] = fragmentsOfOneFrame(game);
     state.counters["loaded"] = double(gameState.world.chunks.size());
     state.SetLabel(turned ? "turned slice" : "straight view");
 }
