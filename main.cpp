@@ -25,6 +25,7 @@ GLFWwindow* window = nullptr;
 }
 
 int main() {
+    platform::allocateFromOneHeap();
     platform::raiseProcessPriority();
 
     if (!glfwInit()) {

@@ -53,7 +53,8 @@ public:
 
     // One section's tetrahedra: byte positions (x, y, z, w) and texture coordinates
     // (u, v, layer), twenty vertices per face. The faces are stored column by column, so that
-    // drawing can submit only the columns the view's hyperplane passes through.
+    // drawing can submit only the columns the view's hyperplane passes through. Once uploaded,
+    // the vertices are released: the GPU's copy is the one drawn, and the column table stays.
     class ChunkMesh final : public Mesh {
     public:
         std::vector<glm::u8vec4> positions;
@@ -72,7 +73,13 @@ public:
         ChunkMesh& operator=(const ChunkMesh&) = delete;
         ~ChunkMesh() = default;
 
-        bool empty() const { return positions.empty(); }
+        // Whether the section has faces, also once its vertices live only on the GPU.
+        bool empty() const { return columnStarts.empty(); }
+        // Frees the vertices (vertCount() becomes 0); the column table stays.
+        void releaseVertices() {
+            std::vector<glm::u8vec4>().swap(positions);
+            std::vector<glm::u8vec3>().swap(texCoords);
+        }
 
         int attribCount() const override { return 2; }
         uint32_t vertCount() const override { return uint32_t(positions.size()); }

@@ -228,6 +228,7 @@ void Chunk::uploadSection(int section) {
     if (!glContextAlive()) return;
     sectionRenderers[section].mode = GL_LINES_ADJACENCY;
     sectionRenderers[section].setMesh(&sectionMeshes[section]);
+    sectionMeshes[section].releaseVertices();
 }
 
 void Chunk::updateMesh(World* world) {
