@@ -14,8 +14,10 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <string>
+#include <thread>
 
 WorldGenState worldGenState;
 
@@ -82,7 +84,17 @@ void WorldGenState::update(StateManager& s) {
     progress = loading::step(progress, loaded, count);
 }
 
+void WorldGenState::waitForFrameTime() {
+    using namespace std::chrono;
+    const double period = 1.0 / maxFramesPerSecond;
+    auto now = [] { return duration<double>(steady_clock::now().time_since_epoch()).count(); };
+    const double wait = lastFrameStart + period - now();
+    if (wait > 0.0) std::this_thread::sleep_for(duration<double>(wait));
+    lastFrameStart = now();
+}
+
 void WorldGenState::render(StateManager& s) {
+    waitForFrameTime();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawShape();
 
