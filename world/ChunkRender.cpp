@@ -132,6 +132,26 @@ private:
     std::array<ViewFunction, FUNCTIONS> functions;
 };
 
+// Block faces are opaque (every tile a face samples has full alpha), so blending them changes
+// nothing but costs the renderer a read of every sample it writes. Turned off for the chunk's
+// draws from the first one on; as it was again afterwards.
+class OpaqueDrawing {
+public:
+    ~OpaqueDrawing() {
+        if (blendingWasOn) glEnable(GL_BLEND);
+    }
+    void begin() {
+        if (begun) return;
+        begun = true;
+        blendingWasOn = glIsEnabled(GL_BLEND);
+        if (blendingWasOn) glDisable(GL_BLEND);
+    }
+
+private:
+    bool begun = false;
+    bool blendingWasOn = false;
+};
+
 bool outsideAnyPlane(const FrustumPlanes& planes, const glm::vec3* points, int count) {
     for (const glm::vec4& plane : planes) {
         bool allBehind = true;
@@ -167,11 +187,13 @@ void Chunk::render(const Mat5& mv, const FrustumPlanes& planes) {
 
     const ColumnSelection columns(mv, planes);
     ColumnRuns runs;
+    OpaqueDrawing opaque;
     for (int s = 0; s <= lastNonEmpty; ++s) {
         if (!sectionMeshes[s].empty() && !outsideAnyPlane(planes, points, 2 * n) &&
             sectionRenderers[s].vao != 0) {
             columns.collect(sectionMeshes[s], s * SECTION_HEIGHT, runs);
             if (runs.size > 0) {
+                opaque.begin();
                 glBindVertexArray(sectionRenderers[s].vao);
                 glMultiDrawArrays(GL_LINES_ADJACENCY, runs.first.data(), runs.count.data(),
                                   runs.size);
