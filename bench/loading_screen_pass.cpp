@@ -13,6 +13,7 @@
 // process of its own, so the peak is its own).
 //
 // Run it under a virtual X server: xvfb-run -a -s "-screen 0 1280x1024x24" build/bench_loading_screen_pass
+#include "child_process.h"
 #include "engine/MainLoop.h"
 #include "game/GameState.h"
 #include "platform/Platform.h"
@@ -21,9 +22,6 @@
 
 #include <GLFW/glfw3.h>
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -92,33 +90,21 @@ PassResult runPass(float renderDistance, bool drawn) {
     return result;
 }
 
-// One pass in a child process, which opens its own window; its peak RSS comes back through
-// wait4. Returns what went wrong, or an empty string.
+// One pass in a child process, which opens its own window (and has its own peak RSS).
+// Returns what went wrong, or an empty string.
 std::string runInChild(float renderDistance, bool drawn, PassResult& result, double& peakMegabytes) {
-    int channel[2];
-    if (pipe(channel) != 0) return "no pipe";
-    const pid_t child = fork();
-    if (child < 0) return "no child process";
-    if (child == 0) {
-        close(channel[0]);
+    const ChildRun<PassResult> run = runInChildProcess<PassResult>([&] {
         const PassResult measured = runPass(renderDistance, drawn);
-        const ssize_t written = write(channel[1], &measured, sizeof measured);
         std::error_code ec;
         std::filesystem::remove_all(gameState.world.path, ec);
-        _exit(written != ssize_t(sizeof measured) ? 2 : !measured.window ? 3 : measured.passSeconds > 0 ? 0 : 1);
-    }
-    close(channel[1]);
-    const ssize_t got = read(channel[0], &result, sizeof result);
-    close(channel[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    peakMegabytes = double(usage.ru_maxrss) / 1024.0;
-    if (WIFSIGNALED(status)) return "the game ended on signal " + std::to_string(WTERMSIG(status));
-    if (!WIFEXITED(status) || WEXITSTATUS(status) == 2 || got != ssize_t(sizeof result))
-        return "no result from the game";
-    if (WEXITSTATUS(status) == 3) return "no window (run under xvfb-run)";
-    if (WEXITSTATUS(status) == 1) return "the pass did not end in time";
+        return measured;
+    });
+    result = run.result;
+    peakMegabytes = run.peakMegabytes;
+    if (run.signal != 0) return "the game ended on signal " + std::to_string(run.signal);
+    if (!run.reported) return "no result from the game";
+    if (!result.window) return "no window (run under xvfb-run)";
+    if (result.passSeconds == 0) return "the pass did not end in time";
     return "";
 }
 
