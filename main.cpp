@@ -9,8 +9,18 @@
 #include "platform/Platform.h"
 #include "game/GameState.h"
 #include "items/BlockModels.h"
+#include "screens/CreateWorldState.h"
+#include "screens/CreditsState.h"
+#include "screens/DeathScreenState.h"
 #include "screens/IntroState.h"
+#include "screens/PauseState.h"
+#include "screens/ScreenLinks.h"
+#include "screens/SettingsState.h"
+#include "screens/SinglePlayerState.h"
+#include "screens/TitleState.h"
 #include "screens/WorldGenState.h"
+#include "tutorial/TutorialSlideshowState.h"
+#include "tutorial/TutorialState.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -56,6 +66,7 @@ int main() {
 
     loadShaders("shaderList.json");
 
+    linkScreens();
     StateManager manager;
     manager.window = window;
     manager.pushState(&introState);
@@ -74,6 +85,16 @@ int main() {
     // Screens and models are globals that outlive the context: give their GL objects back now.
     gameState.releaseGl();
     worldGenState.releaseGl();
+    introState.releaseGl();
+    titleState.releaseGl();
+    singlePlayerState.releaseGl();
+    createWorldState.releaseGl();
+    settingsState.releaseGl();
+    pauseState.releaseGl();
+    deathScreenState.releaseGl();
+    creditsState.releaseGl();
+    tutorialSlideshowState.releaseGl();
+    tutorialState.releaseGl();
     for (RenderedMesh& model : blockMeshes) model.renderer.release();
     setGlContextAlive(false);
     glfwTerminate();

@@ -14,12 +14,14 @@ void BM_AllShapes(benchmark::State& state) {
         Dodecaplex loading = makeLoadingDodecaplex();
         Dodecaplex solid = makeGreyDodecaplex();
         DodecaplexWireframe wireframe = makeDodecaplexWireframe();
+        std::array<Dodecaplex, SPIDER_PART_COUNT> spiderParts = makeSpiderPartMeshes();
         Sphere sphere;
         Hypersphere hypersphere(24);
         HypercubeHollow hypercube(0.4f);
         KleinBottle klein(0.5f, 1.0f, glm::vec3(1, 0, 0), glm::vec3(0, 0, 1));
         benchmark::DoNotOptimize(loading.positions.data());
         benchmark::DoNotOptimize(hypersphere.positions.data());
+        benchmark::DoNotOptimize(spiderParts[0].positions.data());
     }
 }
 BENCHMARK(BM_AllShapes)->Unit(benchmark::kMillisecond);

@@ -105,6 +105,28 @@ void Rotor4::normalize() {
     xyzw /= length;
 }
 
+Rotor4 rotorTurning(const glm::vec4& from, const glm::vec4& to) {
+    const float length = std::sqrt(to.x * to.x + to.y * to.y + to.z * to.z + to.w * to.w);
+    if (!(length > 0.0f)) return Rotor4();
+    const glm::vec4 b = to / length, a = from;
+    Rotor4 r(1.0f + b.x * a.x + b.y * a.y + b.z * a.z + b.w * a.w, b.x * a.y - b.y * a.x,
+             b.x * a.z - b.z * a.x, b.x * a.w - b.w * a.x, b.y * a.z - b.z * a.y,
+             b.y * a.w - b.w * a.y, b.z * a.w - b.w * a.z, 0.0f);
+    const float norm = std::sqrt(r.s * r.s + r.xy * r.xy + r.xz * r.xz + r.xw * r.xw +
+                                 r.yz * r.yz + r.yw * r.yw + r.zw * r.zw);
+    if (norm > 1e-6f) {
+        r.normalize();
+        return r;
+    }
+    int least = 0;
+    for (int i = 1; i < 4; ++i)
+        if (std::fabs(a[i]) < std::fabs(a[least])) least = i;
+    glm::vec4 side(0.0f);
+    side[least] = 1.0f;
+    side -= a * (side[least] * a[least]);
+    return Rotor4(wedge4(side, a), 3.14159265f);
+}
+
 Mat5 Rotor4::toMat5() const {
     Mat5 result;
     for (int c = 0; c < 4; ++c) {

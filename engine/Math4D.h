@@ -39,6 +39,12 @@ struct Rotor4 {
     Mat5 toMat5() const;
 };
 
+// The shortest turn that carries the unit vector `from` onto the direction of `to`: the rotor
+// 1 + to from (scalar to.from, plane to ^ from, unnormalised) made unit. When `to` points
+// exactly against `from` the turn has no plane of its own: a half turn in the plane of `from`
+// and the axis least aligned with it. A zero `to` gives the identity.
+Rotor4 rotorTurning(const glm::vec4& from, const glm::vec4& to);
+
 // A 4D affine transform, 25 floats column-major (m[c*5 + r]); translation in column 4.
 // Default-constructed it is the identity. Uploaded to shaders as `uniform float MV[25]`.
 struct Mat5 {

@@ -51,6 +51,14 @@ void MeshRenderer::release() {
     attribCount = 0;
 }
 
+void MeshRenderer::draw() const {
+    if (!vao) return;
+    glBindVertexArray(vao);
+    glDrawArrays(mode, 0, GLsizei(vertCount));
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
 void MeshRenderer::init(const Mesh* mesh) {
     release();
     glGenVertexArrays(1, &vao);

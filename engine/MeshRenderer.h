@@ -30,6 +30,9 @@ public:
     void setMesh(const Mesh* mesh);
     // Deletes the GL objects (no GL call once the context is gone) and zeroes the fields.
     void release();
+    // One bind and one draw of every vertex in the draw mode, with the current program; nothing
+    // before the first upload.
+    void draw() const;
 };
 
 // A GenericMesh with the renderer it is uploaded into.

@@ -60,6 +60,10 @@ void SolidQuad::setColor(float r, float g, float b, float a) {
     quad::replaceColor(colorVbo, r, g, b, a);
 }
 
+void SolidQuad::setCornerColors(const glm::vec4 (&colors)[4]) {
+    quad::replaceData(colorVbo, colors, sizeof colors);
+}
+
 void SolidQuad::setRect(float x, float y, float width, float height) {
     const glm::mat4 model = quad::rectModel(x, y, width, height);
     quad::replaceData(matrixVbo, &model, sizeof model);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <GL/glew.h>
+#include <glm/vec4.hpp>
 
 struct Shader;
 
@@ -24,6 +25,9 @@ public:
     // (Re)creates the GL objects; false when shader is null.
     bool init();
     void setColor(float r, float g, float b, float a);
+    // One colour per corner, in the corner order (1, 1), (1, 0), (0, 0), (0, 1): with y pointing
+    // down that is bottom right, top right, top left, bottom left. Colours blend across the quad.
+    void setCornerColors(const glm::vec4 (&colors)[4]);
     // model = translate(x, y, 0) x scale(width, height, 1), in pixels.
     void setRect(float x, float y, float width, float height);
     void release();

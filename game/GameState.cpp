@@ -3,13 +3,16 @@
 #include "engine/Audio.h"
 #include "engine/Shader.h"
 #include "engine/Texture.h"
+#include "game/ChestEntity.h"
 #include "game/Entity.h"
 #include "game/InventoryScreen.h"
 #include "game/ItemEntity.h"
 #include "game/PlayerRecordCheck.h"
 #include "game/PlayersFile.h"
+#include "game/SpiderEntity.h"
 #include "game/TesseractEdges.h"
 #include "items/BlockModels.h"
+#include "items/CompassRenderer.h"
 #include "items/CraftingMenu.h"
 #include "items/Inventory.h"
 #include "items/Item.h"
@@ -97,9 +100,10 @@ void GameState::init(StateManager& s) {
 
     initBlockMeshes();
 
-    // The spiders' resources and the chests' outline join these two once those kinds exist.
     loadEntityInfo();
+    SpiderEntity::initRender();
     uploadTesseractEdges(itemEntityOutline);
+    uploadTesseractEdges(chestOutline);
 
     for (const char* sound : {"spider_hurt_1.wav", "spider_hurt_2.wav", "spider_hurt_3.wav",
                               "spider_death.wav"})
@@ -112,7 +116,7 @@ void GameState::init(StateManager& s) {
 
     player.updateEye(&world);
     player.initHud(s.window);
-    // The compass display's resources are built here once it exists.
+    CompassRenderer::init();
     gameWindowSize = {width, height};
     CraftingMenu::loadRecipes();
 

@@ -54,9 +54,12 @@ public:
     float fov = 45.0f;
 
     // The screens this one opens: Escape pushes pauseScreen, death pushes deathScreen. Until
-    // the menu screens set them, Escape does nothing and death respawns on the spot.
+    // the menu screens set them, neither does anything.
     State* pauseScreen = nullptr;
     State* deathScreen = nullptr;
+    // Loads and applies the stored settings at every start (the settings screen's loader, set by
+    // the menu screens); without it the game runs with the built-in values.
+    void (*settingsLoader)(GLFWwindow* window) = nullptr;
 
     GameState();
     GameState(const GameState&) = delete;
@@ -74,6 +77,10 @@ public:
     void keyInput(StateManager& s, int key, int scancode, int action, int mods) override;
     void windowResize(StateManager& s, int width, int height) override;
     void charInput(StateManager&, unsigned) override {}
+
+    // After a death: the player comes back at the spawn point, keeping the inventories, and
+    // the world streams around the player again.
+    void respawnPlayer();
 
     // The 3D and 2D projections, sent as "P" to every shader that draws in the game.
     void updateProjection(int width, int height);

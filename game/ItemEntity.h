@@ -20,9 +20,6 @@ class ItemEntity : public Entity {
 public:
     static constexpr float pickUpDistance = 0.5f;
     static constexpr float halfExtent = 0.1f;
-    static constexpr float damping = 0.92f;
-    static constexpr float gravity = 0.003f;
-    static constexpr float maxFallSpeed = 0.8f;
     static constexpr float spinPerTick = 0.01f;
 
     std::unique_ptr<Item> item;

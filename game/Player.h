@@ -115,7 +115,11 @@ public:
     void useHands(World* world);
 
     // Record, health, respawn and HUD.
+    // A fresh player: empty inventories, at the spawn point with full health.
     void reset();
+    // Back after a death: at the spawn point, still and facing the spawn orientation, with full
+    // health; the inventories stay, and the inventory screen closes.
+    void respawn();
     nlohmann::json toJson();
     void fromJson(const nlohmann::json& j);
     void initHud(GLFWwindow* window);
@@ -132,6 +136,8 @@ public:
     glm::vec4 walkDirection() const;
 
 private:
+    // Feet at the spawn point, in the spawn orientation.
+    void placeAtSpawn();
     bool onGround(World* world) const;
     void applyWalkingInput(bool screenOpen, bool grounded);
     void snapViewToAxes();

@@ -81,8 +81,10 @@ void Player::update(GLFWwindow* window, World* world) {
     if (glm::length(velocity) > smallestMovingSpeed) {
         move(world);
         if (pos.y < voidHeight) health = 0.0f;
-        compassPlayerPos = pos;
     }
+    // Every tick, so that a player who stands still after loading, respawning or a view key
+    // reads the position where they stand.
+    compassPlayerPos = pos;
 
     updateEye(world);
     raycastBlock(world, 6.0f);

@@ -31,17 +31,27 @@ void Player::reset() {
     inventory.clear();
     inventoryGui->cursorItem().reset();
 
-    pos = spawnPosition;
-    currentBlock = glm::ivec4(glm::floor(pos));
-    headY = pos.y + headHeight;
-    eyePos = pos;
-
-    orientation = Mat5();
-    updateCameraVectors();
+    placeAtSpawn();
 
     lastCursorX = lastCursorY = 0.0;
     lastAttackTime = lastDamageTime = 0.0;
     health = 100.0f;
+}
+
+void Player::respawn() {
+    placeAtSpawn();
+    velocity = glm::vec4(0.0f);
+    health = 100.0f;
+    inventoryGui->close();
+}
+
+void Player::placeAtSpawn() {
+    pos = spawnPosition;
+    currentBlock = glm::ivec4(glm::floor(pos));
+    headY = pos.y + headHeight;
+    eyePos = pos;
+    orientation = Mat5();
+    updateCameraVectors();
 }
 
 json Player::toJson() {

@@ -4,7 +4,6 @@
 #include "engine/Shader.h"
 #include "engine/SolidQuad.h"
 
-#include <random>
 
 namespace gui::paint {
 
@@ -21,6 +20,14 @@ void drawCorners(SolidQuad& quad, GLenum mode) {
 void fillRect(SolidQuad& quad, float x, float y, float width, float height, glm::vec4 color) {
     quad.setRect(x, y, width, height);
     quad.setColor(color.r, color.g, color.b, color.a);
+    drawCorners(quad, GL_TRIANGLE_FAN);
+}
+
+void fillVerticalGradient(SolidQuad& quad, float x, float y, float width, float height,
+                          glm::vec4 top, glm::vec4 bottom) {
+    quad.setRect(x, y, width, height);
+    const glm::vec4 corners[4] = {bottom, top, top, bottom};
+    quad.setCornerColors(corners);
     drawCorners(quad, GL_TRIANGLE_FAN);
 }
 
@@ -46,6 +53,10 @@ void drawText(BitmapText& renderer, const std::string& text, int x, int y, unsig
 
 glm::vec2 randomInDisc(float radius) {
     thread_local std::mt19937 random{std::random_device{}()};
+    return randomInDisc(random, radius);
+}
+
+glm::vec2 randomInDisc(std::mt19937& random, float radius) {
     std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
     glm::vec2 p;
     do {

@@ -2,6 +2,8 @@
 
 #include "items/BlockItem.h"
 #include "items/JsonCount.h"
+#include "items/MaterialItem.h"
+#include "items/ToolItem.h"
 
 #include "engine/JsonFile.h"
 
@@ -106,11 +108,14 @@ std::unique_ptr<Item> Item::fromJson(const json& j) {
 
 std::unique_ptr<Item> Item::createByType(const std::string& name, unsigned count,
                                          const std::string& type, const json& attributes) {
-    (void)name;  // tools and materials are told apart by it
     std::unique_ptr<Item> item;
     try {
-        if (type == "block") item = std::make_unique<BlockItem>(attributes);
-        // "tool" and "material" kinds register here once they exist.
+        if (type == "block")
+            item = std::make_unique<BlockItem>(attributes);
+        else if (type == "tool")
+            item = std::make_unique<ToolItem>(name);  // tools and materials go by their name
+        else if (type == "material")
+            item = std::make_unique<MaterialItem>(name);
     } catch (const json::exception&) {
         return nullptr;
     }

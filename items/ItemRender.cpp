@@ -4,6 +4,8 @@
 #include "gui/Paint.h"
 #include "items/Item.h"
 #include "items/ItemDrawing.h"
+#include "items/MaterialItem.h"
+#include "items/ToolItem.h"
 
 #include <cmath>
 #include <string>
@@ -34,6 +36,13 @@ void drawAtlasCell(TexturedQuad& quad, unsigned texX, unsigned texY, const glm::
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+Shader* useShaderFor(const char* name, const MeshRenderer& model) {
+    Shader* shader = getShader(name);
+    if (!shader || !model.vao) return nullptr;
+    glUseProgram(shader->program);
+    return shader;
+}
+
 void drawText(BitmapText& renderer, const std::string& string, int x, int y, glm::vec4 color) {
     renderer.x = x;
     renderer.y = y;
@@ -50,7 +59,8 @@ using namespace itemDrawing;
 
 void Item::initRender() {
     initAtlasQuad(blockSprite);
-    // The tool and material kinds build their own sprites and models here once they exist.
+    ToolItem::initRender();
+    MaterialItem::initRender();
     text = BitmapText(getTexture("pixelfont.png"), getShader("textShader"));
     text.scale = 2;
     tooltipBox.shader = getShader("quadShader");

@@ -54,8 +54,6 @@ public:
 private:
     void waitForFrameTime();
     void drawShape();
-    void drawBar(int width, int height, glm::ivec2 jitter1, glm::ivec2 jitter2);
-    void setBarMode(GLenum mode);
 };
 
 extern WorldGenState worldGenState;

@@ -81,3 +81,11 @@ void makeCellColours(std::vector<glm::vec3>& out);
 extern Dodecaplex loadingDodecaplex;             // hollow, radial, rainbow, with normals
 extern Dodecaplex greyDodecaplex;                // solid grey, with normals
 extern DodecaplexWireframe dodecaplexWireframe;  // edges
+
+// The spider's five body variants: colour A, then colour B (every third cell, from cell 0).
+inline constexpr int SPIDER_PART_COUNT = 5;
+inline constexpr float spiderPartColours[SPIDER_PART_COUNT][6] = {
+    {0, 0, 0, 1, 0, 0},   {0, 0, 0, 1, 0, 0.5f}, {0, 0, 0, 1, 1, 0},
+    {1, 1, 1, 0, 0.5f, 0}, {1, 0, 0, 1, 1, 1}};
+// Solid, two-coloured, without normals; variant k at index k.
+extern std::array<Dodecaplex, SPIDER_PART_COUNT> spiderPartMeshes;

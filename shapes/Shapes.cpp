@@ -42,6 +42,13 @@ DodecaplexWireframe makeDodecaplexWireframe() {
     return mesh;
 }
 
+std::array<Dodecaplex, SPIDER_PART_COUNT> makeSpiderPartMeshes() {
+    std::array<Dodecaplex, SPIDER_PART_COUNT> parts;
+    for (int k = 0; k < SPIDER_PART_COUNT; ++k)
+        parts[k].generate(false, 0.0f, false, spiderPartColours[k], true);
+    return parts;
+}
+
 PentachoronHollow pentachoronHollowMesh(0.2f);
 // Constant-initialised: they only point at constant tables.
 constinit MeshArr pentachoronBaseMesh =
@@ -52,6 +59,7 @@ Hypersphere hollowHypersphereMesh(6, 0.2f);
 Dodecaplex loadingDodecaplex = makeLoadingDodecaplex();
 Dodecaplex greyDodecaplex = makeGreyDodecaplex();
 DodecaplexWireframe dodecaplexWireframe = makeDodecaplexWireframe();
+std::array<Dodecaplex, SPIDER_PART_COUNT> spiderPartMeshes = makeSpiderPartMeshes();
 Sphere sphereMesh;
 Hypersphere hypersphereMesh(24);
 HypercubeHollow hypercubeHollowMesh(0.4f);

@@ -13,3 +13,4 @@
 Dodecaplex makeLoadingDodecaplex();
 Dodecaplex makeGreyDodecaplex();
 DodecaplexWireframe makeDodecaplexWireframe();
+std::array<Dodecaplex, SPIDER_PART_COUNT> makeSpiderPartMeshes();

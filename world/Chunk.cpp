@@ -48,16 +48,16 @@ bool Chunk::isValidCellPosition(const glm::vec4& pos) {
            pos.y < 256.0f;
 }
 
-void Chunk::addEntity(std::unique_ptr<Entity> entity) {
-    if (!entity) return;
+bool Chunk::addEntity(std::unique_ptr<Entity> entity) {
+    if (!entity) return false;
     if (entity->isBlockEntity()) {
         // A position that makes no valid key (from a damaged file) places nothing.
-        if (!isValidCellPosition(entity->getPos())) return;
+        if (!isValidCellPosition(entity->getPos())) return false;
         // try_emplace leaves the argument untouched when the cell is taken: the newcomer dies.
-        blockEntities.try_emplace(localCell(entity->getPos()), std::move(entity));
-        return;
+        return blockEntities.try_emplace(localCell(entity->getPos()), std::move(entity)).second;
     }
     entities.push_back(std::move(entity));
+    return true;
 }
 
 void Chunk::updateEntities(World* world, Player* player) {

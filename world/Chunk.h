@@ -147,9 +147,10 @@ public:
     // that did not knows nothing of what is stored, and would overwrite it.
     void save(const std::filesystem::path& chunksPath);
 
-    // Takes ownership: block entities by their cell (an occupied cell keeps its old entity),
-    // others at the end of the moving list.
-    void addEntity(std::unique_ptr<Entity> entity);
+    // Takes ownership: block entities by their cell, others at the end of the moving list.
+    // False when the entity was refused and destroyed: a block entity whose cell is taken (the
+    // cell keeps its old entity) or whose position makes no cell.
+    bool addEntity(std::unique_ptr<Entity> entity);
     // Local cell of a position, as block entities are keyed.
     static glm::u8vec4 localCell(const glm::vec4& pos);
     // Whether a position gives a block-entity key: finite, y truncating into 0..255.

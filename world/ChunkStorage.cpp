@@ -4,6 +4,7 @@
 #include "engine/JsonFile.h"
 #include "engine/SafeWrite.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <fstream>
@@ -65,10 +66,9 @@ bool Chunk::load(const fs::path& chunksPath) {
             } catch (const std::exception&) {
                 entity.reset();
             }
-            if (entity)
-                addEntity(std::move(entity));
-            else
-                unbuiltEntityRecords.push_back(record);
+            // A record that builds nothing, or a second chest for a taken cell, is written back
+            // as it was read rather than lost with its contents.
+            if (!addEntity(std::move(entity))) unbuiltEntityRecords.push_back(record);
         }
     }
 
@@ -94,8 +94,10 @@ bool Chunk::load(const fs::path& chunksPath) {
 void Chunk::save(const fs::path& chunksPath) {
     std::error_code ec;
     fs::path dir = getDirectory(chunksPath);
-    bool nothingToKeep = unchanged && entities.empty() && blockEntities.empty() &&
-                         unbuiltEntityRecords.empty();
+    // Creatures are never saved: a chunk that holds only them has nothing to keep either.
+    const auto persistent = [](const std::unique_ptr<Entity>& entity) { return entity->isPersistent(); };
+    bool nothingToKeep = unchanged && std::none_of(entities.begin(), entities.end(), persistent) &&
+                         blockEntities.empty() && unbuiltEntityRecords.empty();
     // A directory on disk may hold entities that are gone now: its list must be rewritten.
     if (nothingToKeep && !fs::exists(dir, ec)) return;
 

@@ -2,6 +2,7 @@
 
 #include "engine/Math4D.h"
 #include "world/Chunk.h"
+#include "world/SpawnRoll.h"
 #include "world/WorkerPool.h"
 
 #include <glm/glm.hpp>
@@ -39,6 +40,9 @@ public:
     std::atomic<bool> spawnCreatures{true};
     std::atomic<bool> saveGenerated{false};
     std::atomic<int32_t> difficulty{1};
+    // Seconds that seed each new chunk's creature roll; tests fix them to make spawning
+    // repeatable. Set only while no pass runs.
+    double (*spawnClock)() = secondsSinceStart;
 
     // Saves of dropped chunks still being written on the workers (see waitForSaves).
     std::atomic<int32_t> pendingSaves{0};

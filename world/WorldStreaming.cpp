@@ -180,7 +180,7 @@ void World::loadOrGenerateChunk(Chunk* chunk) {
     try {
         if (!chunk->load(chunksPath)) generateChunk(chunk);
         if (spawnCreatures && difficulty >= 1 &&
-            spawnRoll(secondsSinceStart(), chunk->coords.x) < SPIDER_CHANCE) {
+            spawnRoll(spawnClock(), chunk->coords.x) < SPIDER_CHANCE) {
             const glm::vec4 position(float(chunk->coords.x * 8) + 3.5f, 126.0f,
                                      float(chunk->coords.y * 8) + 3.5f,
                                      float(chunk->coords.z * 8) + 3.5f);

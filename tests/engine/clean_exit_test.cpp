@@ -1,5 +1,7 @@
 // Runs the real game, asks its window to close as a window manager would, and checks that the
-// process ends by itself with status 0 and writes nothing to standard error.
+// process ends by itself with status 0 and writes nothing to standard error. The game runs in a
+// directory of its own that links to the repository's data, so that it neither writes into the
+// repository (the title screen's world) nor reads the developer's settings.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -95,6 +97,21 @@ void requestClose(Display* display, Window window) {
     XSync(display, False);
 }
 
+// Links the game's data (the JSON files of the repository root and the folders under assets/)
+// into dir, except the title screen's world, which the game makes itself.
+void linkGameData(const std::filesystem::path& dir) {
+    namespace fs = std::filesystem;
+    const fs::path repository = fs::current_path();
+    for (const fs::directory_entry& entry : fs::directory_iterator(repository))
+        if (entry.is_regular_file() && entry.path().extension() == ".json" &&
+            entry.path().filename() != "settings.json")
+            fs::create_symlink(entry.path(), dir / entry.path().filename());
+    fs::create_directory(dir / "assets");
+    for (const fs::directory_entry& entry : fs::directory_iterator(repository / "assets"))
+        if (entry.path().filename() != "titleScreen")
+            fs::create_directory_symlink(entry.path(), dir / "assets" / entry.path().filename());
+}
+
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream file(path);
     return {std::istreambuf_iterator<char>(file), {}};
@@ -110,11 +127,15 @@ TEST(CleanExit, ClosingTheWindowEndsTheGameWithStatusZeroAndNoErrorOutput) {
     ASSERT_NE(mkdtemp(outputDir), nullptr);
     const std::filesystem::path out = std::filesystem::path(outputDir) / "stdout";
     const std::filesystem::path err = std::filesystem::path(outputDir) / "stderr";
+    const std::filesystem::path gameDir = std::filesystem::path(outputDir) / "game";
+    std::filesystem::create_directory(gameDir);
+    linkGameData(gameDir);
 
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT, 0644);
     posix_spawn_file_actions_addopen(&files, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT, 0644);
+    posix_spawn_file_actions_addchdir_np(&files, gameDir.c_str());
     char* argv[] = {const_cast<char*>(GAME_EXECUTABLE), nullptr};
     pid_t game = 0;
     ASSERT_EQ(posix_spawn(&game, GAME_EXECUTABLE, &files, nullptr, argv, environ), 0);
@@ -131,7 +152,9 @@ TEST(CleanExit, ClosingTheWindowEndsTheGameWithStatusZeroAndNoErrorOutput) {
     }
     if (window) requestClose(display, window);
 
-    const auto exitDeadline = Clock::now() + std::chrono::seconds(30);
+    // The title screen acts on the close request only once its background world has loaded and
+    // been stored, which a busy machine may take a while to do.
+    const auto exitDeadline = Clock::now() + std::chrono::seconds(120);
     while (!exited && Clock::now() < exitDeadline) {
         exited = waitpid(game, &status, WNOHANG) == game;
         if (!exited) std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -142,6 +165,11 @@ TEST(CleanExit, ClosingTheWindowEndsTheGameWithStatusZeroAndNoErrorOutput) {
     }
     XCloseDisplay(display);
     const std::string output = readFile(out), errors = readFile(err);
+    std::error_code ec;
+    int storedChunks = 0;
+    for (std::filesystem::directory_iterator it(gameDir / "assets/titleScreen/bgWorld/chunks", ec), end;
+         !ec && it != end; it.increment(ec))
+        ++storedChunks;
     std::filesystem::remove_all(outputDir);
 
     EXPECT_NE(window, 0u) << "the game window never appeared";
@@ -150,4 +178,5 @@ TEST(CleanExit, ClosingTheWindowEndsTheGameWithStatusZeroAndNoErrorOutput) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(errors, "");
     EXPECT_NE(output.find("successfully loaded track"), std::string::npos) << output;
+    EXPECT_GT(storedChunks, 0) << "the title screen's world was not stored";
 }

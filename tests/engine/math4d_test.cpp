@@ -9,6 +9,7 @@
 #include <bit>
 #include <cmath>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -154,6 +155,30 @@ TEST_F(RandomRotors, WedgeIsTheNormalisedOuterProduct) {
     const Bivector4 p = wedge4(a, b);
     const float got[6] = {p.xy, p.xz, p.xw, p.yz, p.yw, p.zw};
     for (int i = 0; i < 6; ++i) EXPECT_NEAR(got[i], expected[i] / std::sqrt(length), 1e-5) << i;
+}
+
+// The spider faces its direction this way: z onto any horizontal direction, including exactly
+// backwards (-z, where the turn's plane vanishes) and none at all.
+TEST_F(RandomRotors, RotorTurningCarriesOneDirectionOntoAnotherByTheShortestTurn) {
+    const glm::vec4 y(0, 1, 0, 0), z(0, 0, 1, 0);
+    std::vector<glm::vec4> directions = {z, -z, {1e-4f, 0, -1, 0}, {0, 0, -1, 1e-4f}, {3, 0, 0, 0}};
+    for (int n = 0; n < 40; ++n) directions.push_back({unit(rng), 0.0f, unit(rng), unit(rng)});
+    for (const glm::vec4& d : directions) {
+        SCOPED_TRACE(testing::Message() << d.x << " " << d.y << " " << d.z << " " << d.w);
+        const Rotor4 r = rotorTurning(z, d);
+        float norm = 0.0f;
+        for (float part : parts(r)) norm += part * part;
+        EXPECT_NEAR(norm, 1.0f, 1e-5f);
+        expectVecNear(r.rotate(z), glm::normalize(d), 1e-4f);
+        expectVecNear(r.rotate(y), y, 1e-4f);  // a horizontal turn keeps the body upright
+        const Mat5 m = r.toMat5();
+        for (float v : m.m) ASSERT_TRUE(std::isfinite(v));
+    }
+    // The shortest turn leaves what is orthogonal to both directions alone; a zero direction turns
+    // nothing; a longer vector is only a direction.
+    expectVecNear(rotorTurning(y, {0.5f, 0, 0.25f, 0}).rotate({0, 0, 0, 1}), {0, 0, 0, 1});
+    expectVecNear(rotorTurning(y, {0.5f, 0, 0.25f, 0}).rotate(y), glm::normalize(glm::vec4(0.5f, 0, 0.25f, 0)));
+    expectVecNear(rotorTurning(z, glm::vec4(0.0f)).rotate({0.3f, 0.1f, 0.7f, 0.2f}), {0.3f, 0.1f, 0.7f, 0.2f});
 }
 
 TEST_F(RandomRotors, LookAtMapsTheEyeToTheOriginAndPointsIntoTheBasisRows) {

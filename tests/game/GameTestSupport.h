@@ -97,6 +97,37 @@ public:
     }
 };
 
+// Walls of `wall` on the faces of the box lo..hi (corners included) with air inside, whatever
+// the world held there; every cell must lie in a loaded chunk.
+inline void buildRoom(World& world, const glm::ivec4& lo, const glm::ivec4& hi, uint8_t wall) {
+    glm::ivec4 p;
+    for (p.x = lo.x; p.x <= hi.x; ++p.x)
+        for (p.y = lo.y; p.y <= hi.y; ++p.y)
+            for (p.z = lo.z; p.z <= hi.z; ++p.z)
+                for (p.w = lo.w; p.w <= hi.w; ++p.w) {
+                    const bool onWall = glm::any(glm::equal(p, lo)) || glm::any(glm::equal(p, hi));
+                    world.setBlock(p, onWall ? wall : 0);
+                    ASSERT_EQ(world.getBlock(p), onWall ? wall : 0) << "the room must lie in loaded chunks";
+                }
+}
+
+// The ground most tests of the player stand on: chunks -1..2 with stone in row 63 and dirt in
+// row 64, the player at (4.5, 65, 4.5, 4.5) looking along +z, on a fake clock at 100 s.
+class PlayerOnGroundTest : public ::testing::Test {
+protected:
+    HandWorld hand{glm::ivec3(-1), glm::ivec3(2)};
+    World& world = hand.world;
+    Player player;
+    double now = 100.0;
+
+    void SetUp() override;
+    // One game tick of the player, 0.01 s of the fake clock.
+    void tick(int ticks = 1) {
+        for (int i = 0; i < ticks; ++i, now += 0.01) player.update(nullptr, &world);
+    }
+    std::vector<ItemEntity*> dropped() { return hand.entities<ItemEntity>(); }
+};
+
 // The body's feet at p, at rest, in `cell` (the cell it came from when p lies on a boundary).
 inline void placeAt(Player& player, const glm::vec4& p, const glm::ivec4& cell) {
     player.pos = p;
@@ -107,6 +138,13 @@ inline void placeAt(Player& player, const glm::vec4& p, const glm::ivec4& cell) 
 }
 inline void placeAt(Player& player, const glm::vec4& p) {
     placeAt(player, p, glm::ivec4(glm::floor(p)));
+}
+
+inline void PlayerOnGroundTest::SetUp() {
+    player.clock = [this] { return now; };
+    hand.fillLayer(63, 3);
+    hand.fillLayer(64, 2);
+    placeAt(player, {4.5f, 65.0f, 4.5f, 4.5f});
 }
 
 // Records what the player asks of the window.

@@ -103,6 +103,23 @@ TEST(GameAssets, UniformsHaveTheTypesTheGameSends) {
     testgl::expectUniform("simplexColorNormalShader", "lightDir", GL_FLOAT_VEC4);
     testgl::expectUniform("wireframeShader", "wFar", GL_FLOAT);
     testgl::expectUniform("wireframeShader", "inColor", GL_FLOAT_VEC4);
+
+    // The materials and the compass.
+    for (const char* name : {"simplexColorShader", "simplexSolidColorShader", "simplexColorAlphaShader",
+                             "simplexSolidColorNormalShader", "wireframeColorShader"})
+        testgl::expectUniform(name, "MV", GL_FLOAT, 25);
+    for (const char* name : {"simplexSolidColorShader", "simplexSolidColorNormalShader"})
+        testgl::expectUniform(name, "inColor", GL_FLOAT_VEC3);
+    testgl::expectUniform("simplexSolidColorNormalShader", "lightDir", GL_FLOAT_VEC4);
+    testgl::expectUniform("simplexColorAlphaShader", "alpha", GL_FLOAT);
+    testgl::expectUniform("wireframeColorShader", "wFar", GL_FLOAT);
+    for (const char* name : {"solidColor3DShader", "blockCrossSectionAreaShader", "blockCrossSectionEdgesShader"}) {
+        testgl::expectUniform(name, "MV", GL_FLOAT_MAT4);
+        testgl::expectUniform(name, "P", GL_FLOAT_MAT4);
+        testgl::expectUniform(name, "inColor", GL_FLOAT_VEC4);
+    }
+    for (const char* name : {"blockCrossSectionAreaShader", "blockCrossSectionEdgesShader"})
+        testgl::expectUniform(name, "MV2D", GL_FLOAT_MAT4);
 }
 
 }  // namespace

@@ -3,18 +3,16 @@
 #include "engine/Shader.h"
 #include "engine/Texture.h"
 #include "game/GameState.h"
-#include "screens/WorldGenState.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-// The game draws a view's cross-section by submitting only the cell columns its hyperplane
-// passes through, nearest chunks first, through its block shader. The picture must be the one
-// of the plain drawing: every tetrahedron of every section, chunk by chunk in map order, through
-// the block shader as first written (tests/game/data/blockSliceReference.geom). Both draw the
-// same world into the game's own framebuffer (1024 x 768, 4x multisampling).
+// The game draws a view's cross-section by submitting only the cell columns that its hyperplane
+// passes through and its frustum holds, without blending, through its block shader. The picture
+// must be the one of the plain drawing: every tetrahedron of every section, chunk by chunk in
+// map order, blended, through the block shader as first written
+// (tests/game/data/blockSliceReference.geom). Both draw the same world into the game's own
+// framebuffer (1024 x 768, 4x multisampling).
 
 namespace {
 
@@ -92,11 +90,7 @@ TEST(GameFrame, CrossSectionIsThePictureOfThePlainDrawingStraightAndTurned) {
                                "assets/shaders/block.frag"));
     ASSERT_NE(getTexture("tiles.png"), nullptr);
 
-    gameState.world.setPath(game.worldDir.string());
-    gameState.renderDistance = 3.0f;
-    game.manager.pushState(&gameState);
-    gameState.world.spawnCreatures = false;
-    game.manager.pushState(&worldGenState);
+    game.enterWorld(3.0f);
     ASSERT_TRUE(game.finishLoading());
     ASSERT_TRUE(game.settle());
     ASSERT_TRUE(game.finishLoading());

@@ -200,7 +200,7 @@ TEST_F(GameLifecycle, InputReachesThePlayerAndOnlyTheSliceTurnCutsARunningPass) 
     EXPECT_TRUE(player.reloadChunks);
 }
 
-TEST_F(GameLifecycle, EscapePausesAndDeathOpensTheDeathScreenOrRespawnsAtOnce) {
+TEST_F(GameLifecycle, EscapePausesAndDeathOpensTheDeathScreenWhichRespawns) {
     std::vector<std::string> log;
     testing_states::RecordingState pause("pause", log), death("death", log);
     gameState.pauseScreen = &pause;
@@ -216,15 +216,18 @@ TEST_F(GameLifecycle, EscapePausesAndDeathOpensTheDeathScreenOrRespawnsAtOnce) {
     game.manager.popState();
     EXPECT_EQ(log, (std::vector<std::string>{"pause.init", "pause.close", "death.init", "death.close"}));
 
-    // Without a death screen the player comes back at once, keeping the inventory.
-    gameState.deathScreen = nullptr;
+    // The death screen's respawn: at the spawn point, still, keeping the inventory, and the
+    // world streams around the player on the next tick.
     player.hotbar.slots[1] = blocks(3, 9);
     player.health = -4.0f;
-    player.lastDamageTime = glfwGetTime();
-    game.tick();
+    player.velocity = glm::vec4(0.0f, -0.5f, 0.0f, 0.0f);
+    player.reloadChunks = false;
+    gameState.respawnPlayer();
     EXPECT_FLOAT_EQ(player.health, 100.0f);
     EXPECT_EQ(player.pos, spawn);
+    EXPECT_EQ(player.velocity, glm::vec4(0.0f));
     EXPECT_EQ(gametest::countOf(player.hotbar.slots[1]), 9u);
+    EXPECT_TRUE(player.reloadChunks);
 }
 
 TEST_F(GameLifecycle, EyeInsideABlockShowsOnlyThatBlockAndProjectionReachesEveryShader) {

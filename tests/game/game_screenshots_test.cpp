@@ -127,17 +127,9 @@ TEST(GameScreenshots, AMinedBlockIsGoneTheNextFrameAndItsItemLandsInTheHotbar) {
     // A stone room around the player, whatever the terrain, with the leaves at eye height two
     // cells ahead: the slice shows the leaves against stone walls only.
     const glm::ivec4 cell = player.currentBlock, target = cell + glm::ivec4(0, 1, 2, 0);
-    const glm::ivec4 lo = cell + glm::ivec4(-4, -1, -3, -3), hi = cell + glm::ivec4(4, 4, 6, 3);
-    glm::ivec4 p;
-    for (p.x = lo.x; p.x <= hi.x; ++p.x)
-        for (p.y = lo.y; p.y <= hi.y; ++p.y)
-            for (p.z = lo.z; p.z <= hi.z; ++p.z)
-                for (p.w = lo.w; p.w <= hi.w; ++p.w) {
-                    const bool wall = glm::any(glm::equal(p, lo)) || glm::any(glm::equal(p, hi));
-                    const uint8_t id = p == target ? leaves : wall ? stone : 0;
-                    world.setBlock(p, id);
-                    ASSERT_EQ(world.getBlock(p), id) << "the room must lie in loaded chunks";
-                }
+    ASSERT_NO_FATAL_FAILURE(gametest::buildRoom(world, cell + glm::ivec4(-4, -1, -3, -3),
+                                                 cell + glm::ivec4(4, 4, 6, 3), stone));
+    world.setBlock(target, leaves);
     player.hotbar.selected = {0, 0};
     player.hotbar.getSlot(0) = std::make_unique<gametest::TestPick>();
     ASSERT_EQ(player.hotbar.getSlot(1), nullptr);

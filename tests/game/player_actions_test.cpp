@@ -17,31 +17,17 @@ public:
     }
 };
 
-// Chunks -1..2 with stone in row 63 and dirt in row 64; the player stands on it at
-// (4.5, 65, 4.5, 4.5) looking along +z, on a fake clock at 100 s.
-class PlayerActionsTest : public ::testing::Test {
+// The test catalogue, the player on the ground.
+class PlayerActionsTest : public PlayerOnGroundTest {
 protected:
-    HandWorld hand{glm::ivec3(-1), glm::ivec3(2)};
-    World& world = hand.world;
-    Player player;
-    double now = 100.0;
-
     void SetUp() override {
         loadCatalogue();
-        player.clock = [this] { return now; };
-        hand.fillLayer(63, 3);
-        hand.fillLayer(64, 2);
-        placeAt(player, {4.5f, 65.0f, 4.5f, 4.5f});
+        PlayerOnGroundTest::SetUp();
     }
     TestPick* holdPick() {
         player.hotbar.getSlot(0) = std::make_unique<TestPick>();
         return static_cast<TestPick*>(player.hotbar.getSlot(0).get());
     }
-    // One game tick of the player, 0.01 s of the fake clock.
-    void tick(int ticks = 1) {
-        for (int i = 0; i < ticks; ++i, now += 0.01) player.update(nullptr, &world);
-    }
-    std::vector<ItemEntity*> dropped() { return hand.entities<ItemEntity>(); }
 };
 
 // ---- The aim ----

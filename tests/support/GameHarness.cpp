@@ -52,6 +52,7 @@ GameHarness::~GameHarness() {
 
 void GameHarness::enterWorld(float renderDistance) {
     gameState.world.setPath(worldDir.string());
+    gameState.world.spawnCreatures = spawning;
     gameState.renderDistance = renderDistance;
     manager.pushState(&gameState);
     manager.pushState(&worldGenState);

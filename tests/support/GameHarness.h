@@ -26,6 +26,8 @@ public:
 
     StateManager manager;
     std::filesystem::path worldDir;
+    // New chunks spawn no creatures unless a test asks for them (and then fixes their rolls).
+    bool spawning = false;
 
     // Opens the context, loads the shaders and sets the GL state the game starts with.
     GameHarness();
@@ -39,7 +41,7 @@ public:
     GLFWwindow* window() const { return manager.window; }
 
     // Points the game at the temporary world and pushes the game screen and the loading screen
-    // above it, as the world list does.
+    // above it, as the world list does; spawning as the harness says.
     void enterWorld(float renderDistance = 2.0f);
     // One tick of the top state, as the main loop runs it (events first).
     void tick(int count = 1);

@@ -234,6 +234,9 @@ TEST_F(ChunkStorageTest, EntityListsLoadAsFarAsTheyGoAndDamagedOnesAreKept) {
 TEST_F(ChunkStorageTest, UnchangedChunksWriteOnlyWhatTheDiskNeeds) {
     Chunk untouched({3, 4, 5});
     untouched.blocks.fill(1);  // generated blocks do not count as changes
+    auto creature = makeFake({25.0f, 70.0f, 33.0f, 41.0f});
+    creature->persistent = false;  // a spider that spawned there: never saved
+    untouched.addEntity(std::move(creature));
     untouched.save(chunksPath);
     EXPECT_FALSE(fs::exists(dirOf({3, 4, 5})));
 

@@ -1,0 +1,101 @@
+#include "screens/WorldFolders.h"
+
+#include "engine/JsonFile.h"
+
+#include <cctype>
+#include <cstdio>
+#include <system_error>
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace worlds {
+
+namespace {
+
+// Enough for anyone's copies of one name; the search ends there rather than looping forever.
+constexpr int maxSuffix = 10000;
+
+// The world's name from its folder, when it is a world.
+std::optional<std::string> worldNameIn(const fs::path& folder) {
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) return std::nullopt;
+    const fs::path info = folder / "info.json";
+    if (!fs::is_regular_file(info, ec)) return std::nullopt;
+    const std::uintmax_t size = fs::file_size(info, ec);
+    if (ec || size > maxInfoBytes) return std::nullopt;
+    json value;
+    if (jsonfile::read(info, value) != jsonfile::ReadStatus::ok || !value.is_object())
+        return std::nullopt;
+    auto name = value.find("name");
+    if (name == value.end() || !name->is_string()) return std::nullopt;
+    return name->get<std::string>();
+}
+
+void reportFailure(const fs::path& folder, const std::string& reason) {
+    std::printf("error: unable to create the world folder %s: %s\n", folder.string().c_str(),
+                reason.c_str());
+}
+
+// Makes the first free folder for the base name; nothing (one line printed) on failure.
+std::optional<fs::path> makeFreeFolder(const fs::path& root, const std::string& base) {
+    std::error_code rootError;
+    fs::create_directories(root, rootError);  // the list makes it; a world made first needs it too
+    for (int n = 0; n <= maxSuffix; ++n) {
+        const fs::path folder = root / (n == 0 ? base : base + "(" + std::to_string(n) + ")");
+        std::error_code ec;
+        const fs::file_type type = fs::symlink_status(folder, ec).type();
+        if (type == fs::file_type::none) {
+            reportFailure(folder, ec.message());
+            return std::nullopt;
+        }
+        if (type != fs::file_type::not_found) continue;
+        // Made by someone else between the look and the creation: taken as well.
+        if (fs::create_directory(folder, ec)) return folder;
+        if (!ec || ec == std::errc::file_exists) continue;
+        reportFailure(folder, ec.message());
+        return std::nullopt;
+    }
+    reportFailure(root / base, "every numbered name is taken");
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<ListedWorld> listWorlds(const fs::path& root) {
+    std::vector<ListedWorld> found;
+    std::error_code ec;
+    fs::directory_iterator it(root, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::optional<std::string> name = worldNameIn(it->path());
+        if (name) found.push_back({std::move(*name), it->path()});
+    }
+    return found;
+}
+
+std::string folderNameFor(const std::string& name) {
+    std::string folder;
+    folder.reserve(name.size());
+    for (char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool kept = std::isalnum(byte) || c == '-' || c == ' ';
+        folder += kept ? char(std::tolower(byte)) : '_';
+    }
+    return folder;
+}
+
+std::optional<fs::path> createWorldFolder(const fs::path& root, const std::string& name) {
+    std::optional<fs::path> folder = makeFreeFolder(root, folderNameFor(name));
+    if (!folder) return std::nullopt;
+    std::error_code ec;
+    bool written = fs::create_directory(*folder / "chunks", ec);
+    if (!written) reportFailure(*folder / "chunks", ec ? ec.message() : "it exists already");
+    written = written && jsonfile::write(*folder / "info.json", json{{"name", name}});
+    written = written && jsonfile::write(*folder / "players.json", json::object());
+    if (written) return folder;
+    // A half-made world would take the name but never show in the list.
+    fs::remove_all(*folder, ec);
+    return std::nullopt;
+}
+
+}  // namespace worlds

@@ -1,0 +1,259 @@
+#include "tutorial/TutorialState.h"
+
+#include "engine/Shader.h"
+#include "engine/Texture.h"
+#include "engine/Uniforms.h"
+#include "game/TexturedQuadDraw.h"
+#include "gui/Paint.h"
+
+#include <GL/glew.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <algorithm>
+
+namespace {
+
+constexpr float pi = 3.14159265f;
+constexpr int spriteCellPixels = 16;
+// "tiles.png" is 96 tile columns by 16 layer rows; "forg.png" 16 by 16 sprite cells.
+constexpr glm::uvec2 tileGrid(96, 16);
+constexpr glm::uvec2 spriteGrid(16, 16);
+
+// Leaves depth writes and the depth test on, whichever way a frame ends.
+struct DepthStateRestorer {
+    ~DepthStateRestorer() {
+        glDepthMask(GL_TRUE);
+        glEnable(GL_DEPTH_TEST);
+    }
+};
+
+void setMatrix(const Shader& shader, const char* name, const glm::mat4& m) {
+    glUniformMatrix4fv(uniforms::location(shader, name), 1, GL_FALSE, glm::value_ptr(m));
+}
+
+// Uses a textured program with the texture on unit 0.
+void useTextured(const Shader& shader, const Texture& texture, glm::uvec2 grid) {
+    glUseProgram(shader.program);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture.id);
+    glUniform1i(uniforms::location(shader, "texSampler"), 0);
+    glUniform2ui(uniforms::location(shader, "texSize"), grid.x, grid.y);
+}
+
+void useCrossSection(const Shader& shader, const glm::mat4& planeView, const glm::mat4& modelView,
+                     const glm::mat4& projection, glm::vec4 color) {
+    glUseProgram(shader.program);
+    setMatrix(shader, "MV2D", planeView);
+    setMatrix(shader, "MV", modelView);
+    setMatrix(shader, "P", projection);
+    uniforms::setVec4(shader, "inColor", color);
+}
+
+// Byte positions (3 per vertex) and one more byte attribute into a mesh; re-uploaded into the
+// same buffers when `refresh`, else into a new renderer.
+void uploadBytes(RenderedMesh& target, const void* positions, const void* second, int secondSize,
+                 size_t vertices, bool refresh) {
+    GenericMesh& mesh = target.mesh;
+    mesh.vertCount_ = uint32_t(vertices);
+    mesh.attribs.clear();
+    mesh.attribs.push_back({GL_UNSIGNED_BYTE, 3, positions, uint32_t(vertices * 3), 3});
+    if (second)
+        mesh.attribs.push_back({GL_UNSIGNED_BYTE, unsigned(secondSize), second,
+                                uint32_t(vertices * secondSize), uint32_t(secondSize)});
+    if (vertices == 0) {
+        target.renderer.release();
+        return;
+    }
+    if (refresh) target.renderer.setMesh(&mesh);
+    else target.renderer.init(&mesh);
+}
+
+}  // namespace
+
+void TutorialState::buildWorldMeshes() {
+    tutorial::buildWorldGeometry(blocks, geometry);
+    uploadBytes(faceMesh, geometry.facePositions.data(), geometry.faceTexCoords.data(), 2,
+                geometry.facePositions.size(), false);
+    faceMesh.renderer.mode = GL_TRIANGLES;
+    uploadBytes(sliceMesh, geometry.slicePositions.data(), geometry.sliceTexCoords.data(), 3,
+                geometry.slicePositions.size(), false);
+    sliceMesh.renderer.mode = GL_LINES_ADJACENCY;
+}
+
+void TutorialState::buildBoxMesh() {
+    uploadBytes(boxMesh, tutorial::cubeTetrahedra.data(), nullptr, 0, tutorial::cubeTetrahedra.size(), false);
+    boxMesh.renderer.mode = GL_LINES_ADJACENCY;
+}
+
+void TutorialState::setForgFrame(int col, int row) {
+    forgSprite.setTexRect(unsigned(col * spriteCellPixels), unsigned(row * spriteCellPixels),
+                          spriteCellPixels, spriteCellPixels);
+    forgCells = tutorial::billboardCells(col, row + tutorial::billboardRowOffset);
+    forgOverlayCells = tutorial::billboardCells(col, row + tutorial::overlayRowOffset);
+    const size_t n = tutorial::billboardPositions.size();
+    uploadBytes(forgMesh, tutorial::billboardPositions.data(), forgCells.data(), 2, n, true);
+    uploadBytes(forgOverlayMesh, tutorial::billboardPositions.data(), forgOverlayCells.data(), 2, n, true);
+}
+
+void TutorialState::chooseForgFrame() {
+    const tutorial::SpriteCell cell =
+        tutorial::forgFrame(int(player.animState), player.facing, now() - player.animStart);
+    setForgFrame(cell.col, cell.row);
+}
+
+void TutorialState::updateProjection(glm::ivec2 size, glm::ivec2 offset) {
+    if (size.x < 1 || size.y < 1) return;
+    projection3D = glm::perspective(1.0471976f, float(size.x) / float(size.y), 0.01f, 300.0f);
+    projection2D = glm::translate(glm::ortho(0.0f, float(size.x), float(size.y), 0.0f, -1.0f, 1.0f),
+                                  glm::vec3(float(offset.x), float(offset.y), 0.0f));
+    auto send = [](const Shader* shader, const glm::mat4& m) {
+        if (!shader) return;
+        glUseProgram(shader->program);
+        setMatrix(*shader, "P", m);
+    };
+    send(getShader("blockShader"), projection3D);
+    send(getShader("textShader"), projection2D);
+    send(getShader("tex2DShader"), projection2D);
+    send(quadShader, projection2D);
+}
+
+void TutorialState::applyViewport(const gui::Rect& rect, glm::ivec2 offset) {
+    int width = 0, height = 0;
+    gui.getWindowSize(width, height);
+    if (rect.width < 1 || rect.height < 1) return;
+    glViewport(rect.x, height - rect.y - rect.height, rect.width, rect.height);
+    updateProjection({rect.width, rect.height}, offset);
+}
+
+void TutorialState::onViewport(void*, const gui::Rect& rect, glm::ivec2 offset) {
+    tutorialState.applyViewport(rect, offset);
+}
+
+glm::mat4 TutorialState::worldViewMatrix() const {
+    return glm::lookAt(glm::vec3(0.0f), glm::normalize(glm::vec3(0.0f, -0.7f, 1.0f)), glm::vec3(0, 1, 0));
+}
+
+glm::mat4 TutorialState::worldModelMatrix() const {
+    const float tilt = std::clamp(-pitch, -pi / 4.0f, pi / 2.0f);
+    glm::mat4 model = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, -15.0f, 20.0f));
+    model = glm::rotate(model, tilt, glm::vec3(1, 0, 0));
+    model = glm::rotate(model, yaw, glm::vec3(0, 1, 0));
+    model = glm::rotate(model, pi / 4.0f, glm::vec3(0, 1, 0));
+    return glm::translate(model, glm::vec3(-8.0f));
+}
+
+glm::mat4 TutorialState::planeView() const {
+    return glm::lookAt(player.pos, player.pos + player.forward, player.up);
+}
+
+void TutorialState::drawWorldView(int x, int y, int width, int height) {
+    if (width < 1 || height < 1) return;
+    glViewport(x, y, width, height);
+    updateProjection({width, height}, {0, 0});
+
+    const glm::mat4 view = worldViewMatrix(), model = worldModelMatrix();
+    const glm::mat4 modelView = view * model;
+    const Shader* blocks3D = getShader("blockTutorial3DShader");
+    const Shader* area = getShader("blockCrossSectionAreaShader");
+    const Shader* edges = getShader("blockCrossSectionEdgesShader");
+    const Texture* tiles = getTexture("tiles.png");
+    const Texture* forg = getTexture("forg.png");
+
+    if (blocks3D && tiles) {
+        useTextured(*blocks3D, *tiles, tileGrid);
+        setMatrix(*blocks3D, "MVP", projection3D * modelView);
+        faceMesh.renderer.draw();
+    }
+    // The plane's area inside the world's box.
+    const glm::mat4 plane = planeView();
+    const glm::mat4 box = glm::scale(glm::mat4(1.0f), glm::vec3(float(tutorial::worldSize)));
+    if (area) {
+        useCrossSection(*area, plane * box, modelView * box, projection3D, glm::vec4(1, 1, 1, 0.2f));
+        boxMesh.renderer.draw();
+    }
+    // The forg stands in his plane, drawn a little toward the camera so the plane does not hide
+    // him.
+    const glm::mat4 billboard = projection3D * view * glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -0.1f)) *
+                                model * glm::translate(glm::mat4(1.0f), player.pos - 0.5f * player.forward) *
+                                player.sliceRotation;
+    if (blocks3D && forg) {
+        useTextured(*blocks3D, *forg, spriteGrid);
+        setMatrix(*blocks3D, "MVP", billboard);
+        forgMesh.renderer.draw();
+    }
+    glDepthMask(GL_FALSE);
+    // The plane's edges on the blocks, and the forg's outline, show through everything.
+    glDisable(GL_DEPTH_TEST);
+    if (edges) {
+        useCrossSection(*edges, plane, modelView, projection3D, glm::vec4(1.0f));
+        faceMesh.renderer.draw();
+    }
+    if (blocks3D && forg) {
+        useTextured(*blocks3D, *forg, spriteGrid);
+        setMatrix(*blocks3D, "MVP", billboard);
+        forgOverlayMesh.renderer.draw();
+    }
+    glEnable(GL_DEPTH_TEST);
+}
+
+void TutorialState::drawSliceView(int x, int y, int width, int height) {
+    if (width < 1 || height < 1) return;
+    glViewport(x, y, width, height);
+    updateProjection({width, height}, {0, 0});
+    // Whole pixels per block: 16 at the game's window size.
+    const int b = 16 * (width / 256);
+    const Shader* slice = getShader("blockTutorial2DShader");
+    const Texture* tiles = getTexture("tiles.png");
+    if (slice && tiles) {
+        useTextured(*slice, *tiles, tileGrid);
+        setMatrix(*slice, "MV2D", planeView());
+        const glm::mat4 toPixels = glm::scale(
+            glm::translate(glm::mat4(1.0f), glm::vec3(float(width / 2), float(height / 2), 0.0f)),
+            glm::vec3(float(b), float(-b), 1.0f));
+        setMatrix(*slice, "MVP", projection2D * toPixels);
+        sliceMesh.renderer.draw();
+    }
+    // His feet at the view's centre.
+    forgSprite.setRect(float(width / 2 - b / 2), float(height / 2 - b), float(b), float(b));
+    drawTexturedQuad(forgSprite);
+}
+
+void TutorialState::render(StateManager&) {
+    DepthStateRestorer restoreDepth;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    int w = 0, h = 0;
+    gui.getWindowSize(w, h);
+    if (w < 1 || h < 1) return;
+    const int viewWidth = w / 2 - 2;
+    const glm::vec4 white(1.0f);
+
+    chooseForgFrame();
+    if (viewWidth >= 1) {
+        drawWorldView(w / 2 + 3, 0, viewWidth, h);
+        gui::paint::drawText(text, "Click + drag to adjust 3D view", 20, 20, unsigned(std::max(1, w / 800)),
+                             false, white);
+
+        glDepthMask(GL_FALSE);
+        drawSliceView(0, 0, viewWidth, h);
+        const int scale = std::max(1, viewWidth / 420);
+        gui::paint::drawText(text, "WASD or arrow keys to move the forg.", 20, 20, unsigned(scale), false, white);
+        gui::paint::drawText(text, "Scroll with mouse to rotate your 2D cross-section!", 20, 20 + 30 * scale,
+                             unsigned(scale), false, white);
+    }
+
+    glDepthMask(GL_FALSE);
+    glViewport(0, 0, w, h);
+    updateProjection({w, h}, {0, 0});
+    gui::paint::outlineRect(outline, 1.0f, 1.0f, float(w / 2 - 3), float(h - 2), glm::vec4(1, 0, 1, 1));
+    gui::paint::outlineRect(outline, float(w / 2 + 3), 1.0f, float(w / 2 - 4), float(h - 2), glm::vec4(0, 1, 1, 1));
+    gui.render();
+}
+
+void TutorialState::releaseGl() {
+    for (RenderedMesh* mesh : {&faceMesh, &sliceMesh, &boxMesh, &forgMesh, &forgOverlayMesh})
+        mesh->renderer.release();
+    forgSprite.release();
+    outline.release();
+    text.release();
+}
