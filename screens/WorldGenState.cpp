@@ -64,10 +64,12 @@ void WorldGenState::update(StateManager& s) {
 
 void WorldGenState::waitForFrameTime() {
     using namespace std::chrono;
-    const double period = 1.0 / maxFramesPerSecond;
     auto now = [] { return duration<double>(steady_clock::now().time_since_epoch()).count(); };
-    const double wait = lastFrameStart + period - now();
-    if (wait > 0.0) std::this_thread::sleep_for(duration<double>(wait));
+    const double due = lastFrameStart + 1.0 / maxFramesPerSecond;
+    // Once every chunk has loaded the next tick leaves this screen: no reason to wait for it.
+    const World& world = gameState.world;
+    while (now() < due && !loading::complete(world.chunksLoaded, world.chunks.size()))
+        std::this_thread::sleep_for(milliseconds(1));
     lastFrameStart = now();
 }
 
