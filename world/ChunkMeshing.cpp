@@ -108,12 +108,16 @@ void Chunk::buildSectionMesh(ChunkMesh& mesh, uint8_t startY, const Neighbours& 
         for (int y = startY; y < endY; ++y)
             for (int z = 0; z < SIZE; ++z) {
                 const Row air = airOf(loadRow(*this, x, y, z));
-                const Row xBelow = x > 0 ? airBeyond(this, x - 1, y, z) : airBeyond(neighbours[0], SIZE - 1, y, z);
-                const Row xAbove = x < SIZE - 1 ? airBeyond(this, x + 1, y, z) : airBeyond(neighbours[1], 0, y, z);
+                const Row xBelow = x > 0 ? airBeyond(this, x - 1, y, z)
+                                         : airBeyond(neighbours[0], SIZE - 1, y, z);
+                const Row xAbove = x < SIZE - 1 ? airBeyond(this, x + 1, y, z)
+                                                : airBeyond(neighbours[1], 0, y, z);
                 const Row yBelow = y > 0 ? airBeyond(this, x, y - 1, z) : Row(0);
                 const Row yAbove = y < HEIGHT - 1 ? airBeyond(this, x, y + 1, z) : ONES;
-                const Row zBelow = z > 0 ? airBeyond(this, x, y, z - 1) : airBeyond(neighbours[2], x, y, SIZE - 1);
-                const Row zAbove = z < SIZE - 1 ? airBeyond(this, x, y, z + 1) : airBeyond(neighbours[3], x, y, 0);
+                const Row zBelow = z > 0 ? airBeyond(this, x, y, z - 1)
+                                         : airBeyond(neighbours[2], x, y, SIZE - 1);
+                const Row zAbove = z < SIZE - 1 ? airBeyond(this, x, y, z + 1)
+                                                : airBeyond(neighbours[3], x, y, 0);
                 const Row wBelow = air << 8 | edgeAir(neighbours[4], x, y, z, SIZE - 1);
                 const Row wAbove = air >> 8 | edgeAir(neighbours[5], x, y, z, 0) << 56;
                 const Row open = xBelow | xAbove << 1 | yBelow << 2 | yAbove << 3 | zBelow << 4 |
@@ -144,8 +148,8 @@ void Chunk::buildSectionMesh(ChunkMesh& mesh, uint8_t startY, const Neighbours& 
             for (int z = 0; z < SIZE; ++z) {
                 if ((columnFaces[x * SIZE + z] >> (8 * w) & 0xFF) == 0) continue;
                 for (int y = startY; y < endY; ++y) {
-                    const unsigned mask =
-                        unsigned(masks[(x * SECTION_HEIGHT + (y - startY)) * SIZE + z] >> (8 * w)) & 0xFF;
+                    const Row row = masks[(x * SECTION_HEIGHT + (y - startY)) * SIZE + z];
+                    const unsigned mask = unsigned(row >> (8 * w)) & 0xFF;
                     if (mask == 0) continue;
                     const std::array<uint8_t, FACE_COUNT> tiles = faceTiles(getBlock(x, y, z, w));
                     const uint32_t cell = pack(x, y, z, w);

@@ -161,6 +161,7 @@ float simplexNoise(const glm::vec4& v) {
     glm::vec2 m1 = glm::max(0.6f - glm::vec2(glm::dot(x3, x3), glm::dot(x4, x4)), glm::vec2(0));
     m0 = m0 * m0;
     m1 = m1 * m1;
-    return 49.0f * (glm::dot(m0 * m0, glm::vec3(glm::dot(p0, x0), glm::dot(p1, x1), glm::dot(p2, x2))) +
-                    glm::dot(m1 * m1, glm::vec2(glm::dot(p3, x3), glm::dot(p4, x4))));
+    const glm::vec3 ramps012(glm::dot(p0, x0), glm::dot(p1, x1), glm::dot(p2, x2));
+    const glm::vec2 ramps34(glm::dot(p3, x3), glm::dot(p4, x4));
+    return 49.0f * (glm::dot(m0 * m0, ramps012) + glm::dot(m1 * m1, ramps34));
 }

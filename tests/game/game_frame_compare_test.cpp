@@ -32,7 +32,8 @@ void prepareBlockProgram(GLuint program, const Mat5& view) {
     glBindTexture(GL_TEXTURE_2D, getTexture("tiles.png")->id);
     glUniform1i(glGetUniformLocation(program, "texSampler"), 2);
     glUniform2ui(glGetUniformLocation(program, "texSize"), 96, 16);
-    glUniformMatrix4fv(glGetUniformLocation(program, "P"), 1, GL_FALSE, &gameState.projection[0][0]);
+    const glm::mat4& projection = gameState.projection;
+    glUniformMatrix4fv(glGetUniformLocation(program, "P"), 1, GL_FALSE, &projection[0][0]);
     glUniform1fv(glGetUniformLocation(program, "MV"), 25, view.data());
 }
 
@@ -86,7 +87,8 @@ TEST(GameFrame, CrossSectionIsThePictureOfThePlainDrawingStraightAndTurned) {
     GameHarness game;
     ASSERT_TRUE(game.ready());
     Shader reference;
-    ASSERT_TRUE(reference.load("assets/shaders/block.vert", "tests/game/data/blockSliceReference.geom",
+    ASSERT_TRUE(reference.load("assets/shaders/block.vert",
+                               "tests/game/data/blockSliceReference.geom",
                                "assets/shaders/block.frag"));
     ASSERT_NE(getTexture("tiles.png"), nullptr);
 

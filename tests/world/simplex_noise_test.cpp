@@ -38,7 +38,8 @@ TEST(SimplexNoise, GivesGlmsValueBitForBit) {
                 for (int w = 0; w < 8; ++w)
                     for (int y = 0; y < 128; ++y)
                         inputs.emplace_back(float(chunk.x * 8 + x) / 64.0f, float(y) / 64.0f,
-                                            float(chunk.y * 8 + z) / 64.0f, float(chunk.z * 8 + w) / 64.0f);
+                                            float(chunk.y * 8 + z) / 64.0f,
+                                            float(chunk.z * 8 + w) / 64.0f);
     // Anywhere in and around the world, and on the lattice of whole and half units, where the
     // corners of the simplices fall.
     std::mt19937 random(21);
@@ -46,7 +47,8 @@ TEST(SimplexNoise, GivesGlmsValueBitForBit) {
     for (int i = 0; i < 300000; ++i) {
         inputs.emplace_back(near(random), near(random), near(random), near(random));
         inputs.emplace_back(far(random), near(random), far(random), far(random));
-        inputs.push_back(glm::floor(glm::vec4(near(random), near(random), near(random), near(random))) * 0.5f);
+        const glm::vec4 lattice(near(random), near(random), near(random), near(random));
+        inputs.push_back(glm::floor(lattice) * 0.5f);
     }
     // Every kind of float: tiny, huge, negative zero, infinities, not a number.
     std::uniform_int_distribution<uint32_t> bits;
