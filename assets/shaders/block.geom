@@ -14,6 +14,8 @@ layout(lines_adjacency) in;
 layout(triangle_strip, max_vertices = 4) out;
 
 uniform mat4 P;
+uniform sampler2D texSampler;
+uniform uvec2 texSize;
 
 in vec4 viewPos[];
 in vec3 vertTexCoord[];
@@ -22,6 +24,9 @@ in vec4 modelPos[];
 out vec3 texCoord;
 flat out float tileU0;
 flat out float shade;
+// The atlas's tiles in texels, worked out here once a tetrahedron: an integer division in the
+// fragment stage costs the software renderer one for every fragment.
+flat out ivec2 tilePixels;
 
 // How far each edge of a cut moves outward, as a fraction of its distance from the eye
 // (about a tenth of a pixel at the game's resolution).
@@ -81,10 +86,11 @@ int highest(int set) {
     return (set & 8) != 0 ? 3 : (set & 4) != 0 ? 2 : (set & 2) != 0 ? 1 : 0;
 }
 
-void emitCorner(vec3 corner, vec3 texture, float tile, float light) {
+void emitCorner(vec3 corner, vec3 texture, float tile, float light, ivec2 pixels) {
     texCoord = texture;
     tileU0 = tile;
     shade = light;
+    tilePixels = pixels;
     gl_Position = P * vec4(corner, 1.0);
     EmitVertex();
 }
@@ -137,10 +143,11 @@ void main() {
     float tile = floor(min(min(vertTexCoord[0].x, vertTexCoord[1].x),
                            min(vertTexCoord[2].x, vertTexCoord[3].x)) + 0.001);
     float light = faceShade();
+    ivec2 pixels = textureSize(texSampler, 0) / ivec2(max(texSize, uvec2(1u)));
     // A triangle strip through corners 0, 1, 3, 2 covers the quad 0-1-2-3.
-    emitCorner(widenedCorner(c0, last, c1, centre, normal), t0, tile, light);
-    emitCorner(widenedCorner(c1, c0, c2, centre, normal), t1, tile, light);
-    if (quad) emitCorner(widenedCorner(c3, c2, c0, centre, normal), t3, tile, light);
-    emitCorner(widenedCorner(c2, c1, quad ? c3 : c0, centre, normal), t2, tile, light);
+    emitCorner(widenedCorner(c0, last, c1, centre, normal), t0, tile, light, pixels);
+    emitCorner(widenedCorner(c1, c0, c2, centre, normal), t1, tile, light, pixels);
+    if (quad) emitCorner(widenedCorner(c3, c2, c0, centre, normal), t3, tile, light, pixels);
+    emitCorner(widenedCorner(c2, c1, quad ? c3 : c0, centre, normal), t2, tile, light, pixels);
     EndPrimitive();
 }

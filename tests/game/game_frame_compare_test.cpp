@@ -10,9 +10,9 @@
 // The game draws a view's cross-section by submitting only the cell columns that its hyperplane
 // passes through and its frustum holds, without blending, through its block shader. The picture
 // must be the one of the plain drawing: every tetrahedron of every section, chunk by chunk in
-// map order, blended, through the block shader as first written
-// (tests/game/data/blockSliceReference.geom). Both draw the same world into the game's own
-// framebuffer (1024 x 768, 4x multisampling).
+// map order, blended, through the block shader as first written (its geometry and fragment
+// stages in tests/game/data/blockSliceReference.*). Both draw the same world into the game's
+// own framebuffer (1024 x 768, 4x multisampling).
 
 namespace {
 
@@ -89,7 +89,7 @@ TEST(GameFrame, CrossSectionIsThePictureOfThePlainDrawingStraightAndTurned) {
     Shader reference;
     ASSERT_TRUE(reference.load("assets/shaders/block.vert",
                                "tests/game/data/blockSliceReference.geom",
-                               "assets/shaders/block.frag"));
+                               "tests/game/data/blockSliceReference.frag"));
     ASSERT_NE(getTexture("tiles.png"), nullptr);
 
     game.enterWorld(3.0f);
