@@ -31,6 +31,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <random>
 
 namespace {
 
@@ -277,6 +278,16 @@ void dieAndGoOn(AppHarness& app) {
 void dieAndRetry(AppHarness& app, const std::filesystem::path& folder) {
     die(app);
     ASSERT_TRUE(app.runUntil([] { return glfwGetTime() - deathScreenState.startTime > 2.1; }, 10));
+    // The frames so far may all have come before the image was whole: one more now, and without a
+    // glitch copy over the image.
+    std::mt19937 calm;
+    for (unsigned seed = 1;; ++seed) {
+        calm.seed(seed);
+        std::mt19937 probe = calm;
+        if (!death::glitchThisFrame(probe)) break;
+    }
+    deathScreenState.random = calm;
+    app.frameWithoutTick();
     app.screenshot("death");
     {
         const Image shot = app.image();
