@@ -130,6 +130,7 @@ bool streamingSettled() { return gameState.world.loadDone && !gameState.player.r
 // first game frame shows the world again as it was.
 void pauseAndComeBack(AppHarness& app) {
     const Image before = app.image();
+    const glm::vec4 facing = gameState.player.forward;
     app.key(GLFW_KEY_ESCAPE);
     app.frame();
     ASSERT_EQ(app.top(), &pauseState);
@@ -147,6 +148,9 @@ void pauseAndComeBack(AppHarness& app) {
     ASSERT_EQ(app.top(), &gameState);
     app.screenshot("pause_back_to_game");
     EXPECT_LT(shareDiffering(app.image(), before, 40), 0.05f) << "the world is not drawn after the pause";
+    // Capturing the cursor again is no mouse motion: the view stays where it was.
+    for (int i = 0; i < 10; ++i) app.frame();
+    EXPECT_EQ(gameState.player.forward, facing) << "the view swung on the way back";
 }
 
 // The settings from the pause menu: both pages, the box scrolled to its end, and the render
