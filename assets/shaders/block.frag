@@ -4,7 +4,7 @@
 in vec3 texCoord;
 flat in float tileU0;
 flat in float shade;
-flat in ivec2 tilePixels;  // textureSize / texSize, from the geometry stage
+flat in ivec2 tilePixels;  // textureSize / texSize, worked out by the geometry stage
 
 uniform sampler2D texSampler;
 uniform uvec2 texSize;
