@@ -69,7 +69,7 @@ void expectButtons(const Image& shot, gui::Interface& ui, std::initializer_list<
 
 // Waits for a slide of the slideshow, then draws it.
 void showSlide(AppHarness& app, int slide) {
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &show && show.slide == slide; }, 10)) << "slide " << slide;
+    ASSERT_TRUE(app.runUntil([&] { return app.top() == &show && show.slide == slide; }, 120)) << "slide " << slide;
     app.frame();
     app.screenshot("tutorial_slide_" + std::to_string(slide));
 }
@@ -194,7 +194,7 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     clickOn(app, rectOf(show.continueButton, show.interface));
 
     // The interactive slide: Frank falls onto the ground, then walks along his plane.
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 10));
+    ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 120));
     EXPECT_EQ(show.slide, 3);
     for (int i = 0; i < 150; ++i) app.frame();
     app.screenshot("tutorial_slide_3");
@@ -240,13 +240,13 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     app.holdKey(GLFW_KEY_A, true);
     app.frame();
     app.key(GLFW_KEY_ESCAPE);
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &show; }, 5));
+    ASSERT_TRUE(app.runUntil([&] { return app.top() == &show; }, 120));
     EXPECT_EQ(show.slide, 3);
     EXPECT_EQ(show.interface.elements.back(), &show.panels[2]);
     clickOn(app, rectOf(show.backButton, show.interface));
-    ASSERT_TRUE(app.runUntil([&] { return show.slide == 2; }, 5));
+    ASSERT_TRUE(app.runUntil([&] { return show.slide == 2; }, 120));
     clickOn(app, rectOf(show.continueButton, show.interface));
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 5));
+    ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 120));
     const glm::vec3 entered = scene.player.pos;
     for (int i = 0; i < 100; ++i) app.frame();
     EXPECT_EQ(glm::vec2(scene.player.pos.x, scene.player.pos.z), glm::vec2(entered.x, entered.z))
@@ -266,7 +266,7 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
 
     // "exit" returns to the title screen, which still answers.
     clickOn(app, rectOf(show.exitButton, show.interface));
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState; }, 5));
+    ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState; }, 120));
     EXPECT_EQ(app.manager.states.size(), 1u);
     app.frame();
     EXPECT_TRUE(containsText(app.image(), rectOf(titleState.tutorialButton, titleState.interface), "tutorial", 2,
