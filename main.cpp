@@ -36,6 +36,7 @@ GLFWwindow* window = nullptr;
 }
 
 int main() {
+    platform::allocateFromOneHeap();
     platform::raiseProcessPriority();
 
     if (!glfwInit()) {

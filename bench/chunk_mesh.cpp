@@ -1,5 +1,7 @@
-// Meshing one whole chunk (eight sections), as a mesh worker does.
+// Meshing one whole chunk (eight sections), as a mesh worker does: on synthetic land, on the
+// densest chunk there can be (a checkerboard) and on generated chunks where a new player spawns.
 #include "chunk_terrain.h"
+#include "world/TerrainGenerator.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,10 +34,17 @@ void buildWholeChunk(benchmark::State& state, void (*fill)(Chunk&)) {
     state.SetLabel("per chunk");
 }
 
+// The world's own terrain around the chunk where a new player spawns.
+void fillGenerated(Chunk& chunk) {
+    TerrainGenerator(1234567890).generateChunk(chunk.blocks, chunk.coords + glm::i64vec3(16, -13, 5));
+}
+
 void BM_BuildChunkMeshTypicalTerrain(benchmark::State& state) { buildWholeChunk(state, fillTypicalTerrain); }
+void BM_BuildChunkMeshGenerated(benchmark::State& state) { buildWholeChunk(state, fillGenerated); }
 void BM_BuildChunkMeshCheckerboard(benchmark::State& state) { buildWholeChunk(state, fillCheckerboard); }
 
 BENCHMARK(BM_BuildChunkMeshTypicalTerrain)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BuildChunkMeshGenerated)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildChunkMeshCheckerboard)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

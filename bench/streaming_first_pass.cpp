@@ -4,13 +4,12 @@
 // second and peak RSS, for the worker pool and, side by side, for one thread per chunk (the
 // pass as it was first written: a thread per queued chunk, joined, then a thread per loaded
 // chunk for its mesh, joined).
+#include "child_process.h"
 #include "platform/Platform.h"
 #include "world/DiscSelection.h"
 #include "world/World.h"
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -78,29 +77,16 @@ PassResult runPass(const fs::path& dir, uint8_t renderDistance, bool pool) {
     return result;
 }
 
-// One pass in a child process; its own peak RSS comes back through wait4.
+// One pass in a child process, for its own peak RSS.
 bool runInChild(uint8_t renderDistance, bool pool, PassResult& result, double& peakMegabytes) {
     const fs::path dir = fs::temp_directory_path() / ("hm-bench-pass-" + std::to_string(getpid()));
     fs::remove_all(dir);
-    int channel[2];
-    if (pipe(channel) != 0) return false;
-    const pid_t child = fork();
-    if (child < 0) return false;
-    if (child == 0) {
-        close(channel[0]);
-        const PassResult measured = runPass(dir, renderDistance, pool);
-        const ssize_t written = write(channel[1], &measured, sizeof measured);
-        _exit(written == ssize_t(sizeof measured) ? 0 : 1);
-    }
-    close(channel[1]);
-    const ssize_t got = read(channel[0], &result, sizeof result);
-    close(channel[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
+    const ChildRun<PassResult> run =
+        runInChildProcess<PassResult>([&] { return runPass(dir, renderDistance, pool); });
     fs::remove_all(dir);
-    peakMegabytes = double(usage.ru_maxrss) / 1024.0;
-    return got == ssize_t(sizeof result) && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    result = run.result;
+    peakMegabytes = run.peakMegabytes;
+    return run.reported;
 }
 
 void firstPass(benchmark::State& state, bool pool) {

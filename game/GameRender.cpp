@@ -10,6 +10,9 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // Binds a cached texture to a unit; false when the image could not be loaded.
@@ -51,6 +54,24 @@ void setTexSize(const Shader* shader, unsigned columns, unsigned rows) {
     glUniform2ui(glGetUniformLocation(shader->program, "texSize"), columns, rows);
 }
 
+// Whether the sky's sphere (every vertex within 1 of its centre) can show under the model-view
+// mv: the view's hyperplane must pass through it, and no frustum plane may have it wholly
+// behind. The sun and the moon stand above or below the view most of the day; drawing them
+// then costs the renderer every tetrahedron and draws nothing.
+bool sphereMayShow(const Mat5& mv, const FrustumPlanes& frustum) {
+    // Orbits turn and scale evenly, so the longest image of an axis is the sphere's radius.
+    float radius = 0.0f;
+    for (int c = 0; c < 4; ++c)
+        radius = std::max(radius, glm::length(glm::vec4(mv.at(c, 0), mv.at(c, 1), mv.at(c, 2),
+                                                        mv.at(c, 3))));
+    const float reach = radius * 1.001f + 1e-3f;  // and a little for rounding
+    const glm::vec4 centre(mv.at(4, 0), mv.at(4, 1), mv.at(4, 2), mv.at(4, 3));
+    if (std::fabs(centre.w) > reach) return false;
+    for (const glm::vec4& plane : frustum)
+        if (glm::dot(glm::vec3(plane), glm::vec3(centre)) + plane.w < -reach) return false;
+    return true;
+}
+
 }  // namespace
 
 void GameState::render(StateManager& s) {
@@ -76,17 +97,19 @@ void GameState::render(StateManager& s) {
 }
 
 void GameState::drawSky(const Mat5& skyView, float daylight) {
-    if (moonShader && bindTexture("moon.png", GL_TEXTURE2)) {
+    const Mat5 moon = skyView * daycycle::moonOrbit(timeOfDay);
+    if (moonShader && sphereMayShow(moon, world.frustum) && bindTexture("moon.png", GL_TEXTURE2)) {
         glUseProgram(moonShader->program);
         glUniform1f(moonBlendLocation, daylight);
         glUniform1i(moonTextureLocation, 2);
-        setMat5(moonMvLocation, skyView * daycycle::moonOrbit(timeOfDay));
+        setMat5(moonMvLocation, moon);
         draw(sphereRenderer);
     }
-    if (simplexShader && bindTexture("sun.png", GL_TEXTURE2)) {
+    const Mat5 sun = skyView * daycycle::sunOrbit(timeOfDay);
+    if (simplexShader && sphereMayShow(sun, world.frustum) && bindTexture("sun.png", GL_TEXTURE2)) {
         glUseProgram(simplexShader->program);
         glUniform1i(simplexTexSamplerLocation, 2);
-        setMat5(simplexMvLocation, skyView * daycycle::sunOrbit(timeOfDay));
+        setMat5(simplexMvLocation, sun);
         draw(sphereRenderer);
     }
     Shader* skybox = getShader("skyboxShader");

@@ -125,8 +125,11 @@ void Player::updateCursorMode(GLFWwindow* window) {
         windowAdapter->getWindowSize(window, width, height);
         windowAdapter->setCursorPos(window, width / 2, height / 2);
     } else {
+        // Captured first: a captured cursor is placed without moving the pointer. Moving the
+        // pointer first would report that move as mouse motion once the events arrive, and the
+        // view would swing by the pointer's distance from the corner.
         lastCursorX = lastCursorY = 0.0;
-        windowAdapter->setCursorPos(window, 0.0, 0.0);
         windowAdapter->setCursorCaptured(window, true);
+        windowAdapter->setCursorPos(window, 0.0, 0.0);
     }
 }

@@ -18,7 +18,7 @@ MeshRenderer ToolItem::hammerHead;
 namespace {
 
 constexpr int WOOD = 4;
-constexpr float halfTurn = 1.0210176f;  // half of the 117 degrees between the pick's two blades
+constexpr float halfTurn = 1.0210176f;  // the rotor's half-angle: it turns a blade by 117 degrees
 
 // Tool icons: "items.png" with "tex2DShader". A tool of an unknown name shows the cell shown last.
 TexturedQuad toolSprite;
@@ -30,8 +30,9 @@ std::array<glm::vec4, 40> pickPositions;
 std::array<glm::vec3, 40> ironColours;
 std::array<glm::vec3, 40> deadlyColours;
 
-// Two blades, each a stretched 5-cell, turned half the angle each way in the x-y plane above
-// the handle's top, with random grey (iron) or magenta, red and cyan (deadly) vertices.
+// Two blades, each a stretched 5-cell above the handle's top, turned 117 degrees in the x-y
+// plane, one each way, so both reach out and down; random grey (iron) or magenta, red and cyan
+// (deadly) vertices.
 void buildPickHeads() {
     for (int blade = 0; blade < 2; ++blade) {
         const float sine = blade == 0 ? std::sin(halfTurn) : -std::sin(halfTurn);

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -47,6 +48,12 @@ void raiseProcessPriority() {
     // On Linux this sets the calling thread; it runs before any other thread starts, and every
     // thread started later inherits it. Without the privilege the call fails: that is fine.
     setpriority(PRIO_PROCESS, 0, raisedNice);
+}
+
+void allocateFromOneHeap() {
+#ifdef __GLIBC__
+    mallopt(M_ARENA_MAX, 1);
+#endif
 }
 
 void lowerCurrentThreadPriority(ThreadPriority priority) {

@@ -9,6 +9,12 @@ namespace platform {
 // keeps the normal priority (that is not an error).
 void raiseProcessPriority();
 
+// Lets every thread allocate from one heap. Chunk meshes are built on the worker threads and
+// released on the main thread right after their upload, whose buffers then reuse that memory;
+// with a heap per thread the released meshes would stay reserved beside their uploaded copies.
+// Call it before any other thread starts.
+void allocateFromOneHeap();
+
 enum class ThreadPriority { belowNormal, idle };
 // Lowers the calling thread's priority (worker threads must not compete with rendering).
 void lowerCurrentThreadPriority(ThreadPriority priority);

@@ -15,7 +15,9 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 
 WorldGenState worldGenState;
 
@@ -60,7 +62,19 @@ void WorldGenState::update(StateManager& s) {
     progress = loading::step(progress, loaded, count);
 }
 
+void WorldGenState::waitForFrameTime() {
+    using namespace std::chrono;
+    auto now = [] { return duration<double>(steady_clock::now().time_since_epoch()).count(); };
+    const double due = lastFrameStart + 1.0 / maxFramesPerSecond;
+    // Once every chunk has loaded the next tick leaves this screen: no reason to wait for it.
+    const World& world = gameState.world;
+    while (now() < due && !loading::complete(world.chunksLoaded, world.chunks.size()))
+        std::this_thread::sleep_for(milliseconds(1));
+    lastFrameStart = now();
+}
+
 void WorldGenState::render(StateManager& s) {
+    waitForFrameTime();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawShape();
 

@@ -25,6 +25,9 @@ public:
     GLint mvLocation = -1;
     float spin = 0.0f;
     SolidQuad bar;
+    // When the last frame began (steady clock, seconds): frames are drawn at most
+    // maxFramesPerSecond a second.
+    double lastFrameStart = 0.0;
 
     void init(StateManager& s) override;
     void close(StateManager&) override {}
@@ -39,11 +42,17 @@ public:
     void windowResize(StateManager& s, int width, int height) override;
     void charInput(StateManager&, unsigned) override {}
 
+    // Every frame not drawn leaves the processors to the workers that generate the world: they
+    // run at the lowest priority, below this screen and the renderer's threads. The shape turns
+    // slowly, so 20 frames a second still look smooth.
+    static constexpr double maxFramesPerSecond = 20.0;
+
     void layout(int width, int height);
     // Frees the GL objects; called before the context goes away.
     void releaseGl();
 
 private:
+    void waitForFrameTime();
     void drawShape();
 };
 

@@ -5,6 +5,7 @@
 #include "engine/Uniforms.h"
 #include "game/TexturedQuadDraw.h"
 #include "gui/Paint.h"
+#include "screens/ScreenBasics.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -107,15 +108,10 @@ void TutorialState::updateProjection(glm::ivec2 size, glm::ivec2 offset) {
     projection3D = glm::perspective(1.0471976f, float(size.x) / float(size.y), 0.01f, 300.0f);
     projection2D = glm::translate(glm::ortho(0.0f, float(size.x), float(size.y), 0.0f, -1.0f, 1.0f),
                                   glm::vec3(float(offset.x), float(offset.y), 0.0f));
-    auto send = [](const Shader* shader, const glm::mat4& m) {
-        if (!shader) return;
-        glUseProgram(shader->program);
-        setMatrix(*shader, "P", m);
-    };
-    send(getShader("blockShader"), projection3D);
-    send(getShader("textShader"), projection2D);
-    send(getShader("tex2DShader"), projection2D);
-    send(quadShader, projection2D);
+    screen::setProjection(getShader("blockShader"), projection3D);
+    screen::setProjection(getShader("textShader"), projection2D);
+    screen::setProjection(getShader("tex2DShader"), projection2D);
+    screen::setProjection(quadShader, projection2D);
 }
 
 void TutorialState::applyViewport(const gui::Rect& rect, glm::ivec2 offset) {

@@ -46,12 +46,24 @@ public:
         return ((x * HEIGHT + y) * SIZE + z) * SIZE + w;
     }
 
+    // Cell columns of a section: the 16 cells of one (x, z, w), numbered w slowest, then x,
+    // then z.
+    static constexpr int COLUMN_COUNT = SIZE * SIZE * SIZE;
+    static constexpr int column(int x, int z, int w) { return (w * SIZE + x) * SIZE + z; }
+
     // One section's tetrahedra: byte positions (x, y, z, w) and texture coordinates
-    // (u, v, layer), twenty vertices per face.
+    // (u, v, layer), twenty vertices per face. The faces are stored column by column, so that
+    // drawing can submit only the columns the view's hyperplane passes through. Once uploaded,
+    // the vertices are released: the GPU's copy is the one drawn, and the column table stays.
     class ChunkMesh final : public Mesh {
     public:
         std::vector<glm::u8vec4> positions;
         std::vector<glm::u8vec3> texCoords;
+        // columnStarts[c] is the first face of column c, columnStarts[COLUMN_COUNT] the number
+        // of faces; empty while the mesh is. Sixteen bits suffice: only solid cells have
+        // faces, each toward air, and an air cell has at most eight solid neighbours, so a
+        // section has fewer than 41,000 faces.
+        std::vector<uint16_t> columnStarts;
         bool dirty = false;
 
         ChunkMesh() = default;
@@ -61,7 +73,13 @@ public:
         ChunkMesh& operator=(const ChunkMesh&) = delete;
         ~ChunkMesh() = default;
 
-        bool empty() const { return positions.empty(); }
+        // Whether the section has faces, also once its vertices live only on the GPU.
+        bool empty() const { return columnStarts.empty(); }
+        // Frees the vertices (vertCount() becomes 0); the column table stays.
+        void releaseVertices() {
+            std::vector<glm::u8vec4>().swap(positions);
+            std::vector<glm::u8vec3>().swap(texCoords);
+        }
 
         int attribCount() const override { return 2; }
         uint32_t vertCount() const override { return uint32_t(positions.size()); }

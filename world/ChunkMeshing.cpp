@@ -4,25 +4,81 @@
 #include "world/ChunkSnapshot.h"
 #include "world/World.h"
 
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 namespace {
 
-enum FaceAxis { AXIS_X = 0, AXIS_Y = 1, AXIS_Z = 2, AXIS_W = 3 };
+constexpr int SIZE = Chunk::SIZE;
+constexpr int VERTICES_PER_FACE = 20;
 
-void appendFace(Chunk::ChunkMesh& mesh, FaceAxis axis, glm::u8vec4 corner, uint8_t u0) {
-    size_t start = mesh.positions.size();
-    mesh.positions.resize(start + 20);
-    mesh.texCoords.resize(start + 20);
-    glm::u8vec4* position = mesh.positions.data() + start;
-    glm::u8vec3* texCoord = mesh.texCoords.data() + start;
-    for (int k = 0; k < 20; ++k) {
-        const uint8_t* d = cubeFaceTetrahedra[axis][k];
-        position[k] = corner + glm::u8vec4(d[0], d[1], d[2], d[3]);
-        const auto& t = faceTexPattern[k];
-        texCoord[k] = glm::u8vec3(u0 + t[0], t[1], t[2]);
+// The eight faces of a cell, in the order they are tested and stored: x-1, x+1, y-1, y+1, z-1,
+// z+1, w-1, w+1. Bit f of a cell's face mask is face f.
+constexpr int FACE_COUNT = 8;
+constexpr int Y_BELOW = 2;
+
+// Vertex positions of face f relative to its cell, each packed as x | y << 8 | z << 16 | w << 24:
+// the face table of its axis, moved one cell along the axis for the upper faces. Packed so that
+// one addition places a vertex (no component can carry into the next).
+constexpr uint32_t pack(int x, int y, int z, int w) {
+    return uint32_t(x) | uint32_t(y) << 8 | uint32_t(z) << 16 | uint32_t(w) << 24;
+}
+constexpr auto faceCorners = [] {
+    std::array<std::array<uint32_t, VERTICES_PER_FACE>, FACE_COUNT> corners{};
+    for (int f = 0; f < FACE_COUNT; ++f) {
+        const int axis = f / 2, upper = f % 2;
+        for (int k = 0; k < VERTICES_PER_FACE; ++k) {
+            const uint8_t* d = cubeFaceTetrahedra[axis][k];
+            corners[f][k] = pack(d[0] + (axis == 0) * upper, d[1] + (axis == 1) * upper,
+                                 d[2] + (axis == 2) * upper, d[3] + (axis == 3) * upper);
+        }
     }
+    return corners;
+}();
+
+// The texture coordinates of a face whose tile column is u0, for every u0 a byte can hold.
+constexpr auto faceTexCoords = [] {
+    std::array<std::array<glm::u8vec3, VERTICES_PER_FACE>, 256> coords{};
+    for (int u0 = 0; u0 < 256; ++u0)
+        for (int k = 0; k < VERTICES_PER_FACE; ++k)
+            coords[u0][k] = glm::u8vec3(uint8_t(u0 + faceTexPattern[k][0]), faceTexPattern[k][1],
+                                        faceTexPattern[k][2]);
+    return coords;
+}();
+
+// The tile column of each face of a block: bottom for y-1, top for y+1, side for the others.
+std::array<uint8_t, FACE_COUNT> faceTiles(uint8_t id) {
+    if (id == 0) return {0, 0, FLOOR_TEX_U0};  // air has only the floor under the world
+    const uint8_t side = blockTexU0(id, FACE_SIDE);
+    return {side, side, blockTexU0(id, FACE_BOTTOM), blockTexU0(id, FACE_TOP),
+            side, side, side, side};
+}
+
+// Eight cells along w (one byte each, w = 0 in the lowest byte): the blocks of a row of
+// Chunk::blocks, or flags and face masks of its cells, so that one word op serves eight cells.
+using Row = uint64_t;
+constexpr Row ONES = 0x0101010101010101ull;
+
+Row loadRow(const Chunk& chunk, int x, int y, int z) {
+    Row row;
+    std::memcpy(&row, &chunk.blocks[Chunk::index(x, y, z, 0)], sizeof row);
+    return row;
+}
+
+// 1 in the byte of every air cell, 0 for solid ones.
+Row airOf(Row blocks) {
+    constexpr Row LOW7 = 0x7F7F7F7F7F7F7F7Full;
+    const Row nonZeroTop = ((blocks & LOW7) + LOW7) | blocks;  // bit 7 set where the byte is not 0
+    return ~(nonZeroTop >> 7) & ONES;
+}
+
+// The number of set bits of each byte, in that byte.
+Row bytePopcount(Row v) {
+    v = v - ((v >> 1) & 0x5555555555555555ull);
+    v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+    return (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
 }
 
 // Counts a running build for as long as it lives, also when building throws.
@@ -35,50 +91,83 @@ struct BuildCount {
 }  // namespace
 
 void Chunk::buildSectionMesh(ChunkMesh& mesh, uint8_t startY, const Neighbours& neighbours) const {
-    // Is the cell beyond a horizontal face air? Across the chunk edge it needs the neighbour.
-    auto openX = [&](int x, int y, int z, int w) {
-        if (x < 0) return neighbours[0] && neighbours[0]->getBlock(SIZE - 1, y, z, w) == 0;
-        if (x >= SIZE) return neighbours[1] && neighbours[1]->getBlock(0, y, z, w) == 0;
-        return getBlock(x, y, z, w) == 0;
+    // First the face mask of every cell, row by row (eight cells along w at once), so that the
+    // mesh is allocated once at its size. A face is open when the cell beyond it is air; toward
+    // a neighbour that is not loaded it is closed, toward the top of the world open, toward the
+    // bottom closed.
+    const int endY = startY + SECTION_HEIGHT;
+    std::array<Row, SIZE * SECTION_HEIGHT * SIZE> masks;  // [x][y - startY][z]
+    std::array<Row, SIZE * SIZE> columnFaces{};           // [x][z]: faces of each column, per byte
+    auto airBeyond = [](const Chunk* chunk, int x, int y, int z) {
+        return chunk ? airOf(loadRow(*chunk, x, y, z)) : Row(0);
     };
-    auto openZ = [&](int x, int y, int z, int w) {
-        if (z < 0) return neighbours[2] && neighbours[2]->getBlock(x, y, SIZE - 1, w) == 0;
-        if (z >= SIZE) return neighbours[3] && neighbours[3]->getBlock(x, y, 0, w) == 0;
-        return getBlock(x, y, z, w) == 0;
+    // One byte beyond the row's end along w, in the neighbour chunk: its air flag.
+    auto edgeAir = [](const Chunk* chunk, int x, int y, int z, int w) {
+        return chunk ? Row(chunk->getBlock(x, y, z, w) == 0) : Row(0);
     };
-    auto openW = [&](int x, int y, int z, int w) {
-        if (w < 0) return neighbours[4] && neighbours[4]->getBlock(x, y, z, SIZE - 1) == 0;
-        if (w >= SIZE) return neighbours[5] && neighbours[5]->getBlock(x, y, z, 0) == 0;
-        return getBlock(x, y, z, w) == 0;
-    };
-
-    int endY = startY + SECTION_HEIGHT;
     for (int x = 0; x < SIZE; ++x)
         for (int y = startY; y < endY; ++y)
-            for (int z = 0; z < SIZE; ++z)
-                for (int w = 0; w < SIZE; ++w) {
-                    uint8_t id = getBlock(x, y, z, w);
-                    glm::u8vec4 cell(x, y, z, w);
-                    if (id == 0) {
-                        if (y == 0) appendFace(mesh, AXIS_Y, cell, FLOOR_TEX_U0);
-                        continue;
+            for (int z = 0; z < SIZE; ++z) {
+                const Row air = airOf(loadRow(*this, x, y, z));
+                const Row xBelow = x > 0 ? airBeyond(this, x - 1, y, z)
+                                         : airBeyond(neighbours[0], SIZE - 1, y, z);
+                const Row xAbove = x < SIZE - 1 ? airBeyond(this, x + 1, y, z)
+                                                : airBeyond(neighbours[1], 0, y, z);
+                const Row yBelow = y > 0 ? airBeyond(this, x, y - 1, z) : Row(0);
+                const Row yAbove = y < HEIGHT - 1 ? airBeyond(this, x, y + 1, z) : ONES;
+                const Row zBelow = z > 0 ? airBeyond(this, x, y, z - 1)
+                                         : airBeyond(neighbours[2], x, y, SIZE - 1);
+                const Row zAbove = z < SIZE - 1 ? airBeyond(this, x, y, z + 1)
+                                                : airBeyond(neighbours[3], x, y, 0);
+                const Row wBelow = air << 8 | edgeAir(neighbours[4], x, y, z, SIZE - 1);
+                const Row wAbove = air >> 8 | edgeAir(neighbours[5], x, y, z, 0) << 56;
+                const Row open = xBelow | xAbove << 1 | yBelow << 2 | yAbove << 3 | zBelow << 4 |
+                                 zAbove << 5 | wBelow << 6 | wAbove << 7;
+                Row mask = ((air ^ ONES) * 0xFF) & open;  // solid cells only
+                if (y == 0) mask |= air << Y_BELOW;        // the floor under air at the bottom
+                masks[(x * SECTION_HEIGHT + (y - startY)) * SIZE + z] = mask;
+                columnFaces[x * SIZE + z] += bytePopcount(mask);  // at most 16 x 8 per byte
+            }
+
+    std::vector<uint16_t> columnStarts(COLUMN_COUNT + 1);
+    uint32_t faceCount = 0;
+    for (int w = 0; w < SIZE; ++w)
+        for (int x = 0; x < SIZE; ++x)
+            for (int z = 0; z < SIZE; ++z) {
+                columnStarts[column(x, z, w)] = uint16_t(faceCount);
+                faceCount += uint32_t(columnFaces[x * SIZE + z] >> (8 * w) & 0xFF);
+            }
+    columnStarts[COLUMN_COUNT] = uint16_t(faceCount);
+    if (faceCount == 0) return;
+
+    mesh.positions.resize(size_t(faceCount) * VERTICES_PER_FACE);
+    mesh.texCoords.resize(size_t(faceCount) * VERTICES_PER_FACE);
+    glm::u8vec4* position = mesh.positions.data();
+    glm::u8vec3* texCoord = mesh.texCoords.data();
+    for (int w = 0; w < SIZE; ++w)
+        for (int x = 0; x < SIZE; ++x)
+            for (int z = 0; z < SIZE; ++z) {
+                if ((columnFaces[x * SIZE + z] >> (8 * w) & 0xFF) == 0) continue;
+                for (int y = startY; y < endY; ++y) {
+                    const Row row = masks[(x * SECTION_HEIGHT + (y - startY)) * SIZE + z];
+                    const unsigned mask = unsigned(row >> (8 * w)) & 0xFF;
+                    if (mask == 0) continue;
+                    const std::array<uint8_t, FACE_COUNT> tiles = faceTiles(getBlock(x, y, z, w));
+                    const uint32_t cell = pack(x, y, z, w);
+                    for (int f = 0; f < FACE_COUNT; ++f) {
+                        if (!(mask >> f & 1u)) continue;
+                        for (int k = 0; k < VERTICES_PER_FACE; ++k) {
+                            const uint32_t packed = cell + faceCorners[f][k];
+                            std::memcpy(&position[k], &packed, sizeof packed);
+                        }
+                        std::memcpy(texCoord, faceTexCoords[tiles[f]].data(),
+                                    sizeof(glm::u8vec3) * VERTICES_PER_FACE);
+                        position += VERTICES_PER_FACE;
+                        texCoord += VERTICES_PER_FACE;
                     }
-                    uint8_t side = blockTexU0(id, FACE_SIDE);
-                    if (openX(x - 1, y, z, w)) appendFace(mesh, AXIS_X, cell, side);
-                    if (openX(x + 1, y, z, w))
-                        appendFace(mesh, AXIS_X, cell + glm::u8vec4(1, 0, 0, 0), side);
-                    if (y >= 1 && getBlock(x, y - 1, z, w) == 0)
-                        appendFace(mesh, AXIS_Y, cell, blockTexU0(id, FACE_BOTTOM));
-                    if (y == HEIGHT - 1 || getBlock(x, y + 1, z, w) == 0)
-                        appendFace(mesh, AXIS_Y, cell + glm::u8vec4(0, 1, 0, 0),
-                                   blockTexU0(id, FACE_TOP));
-                    if (openZ(x, y, z - 1, w)) appendFace(mesh, AXIS_Z, cell, side);
-                    if (openZ(x, y, z + 1, w))
-                        appendFace(mesh, AXIS_Z, cell + glm::u8vec4(0, 0, 1, 0), side);
-                    if (openW(x, y, z, w - 1)) appendFace(mesh, AXIS_W, cell, side);
-                    if (openW(x, y, z, w + 1))
-                        appendFace(mesh, AXIS_W, cell + glm::u8vec4(0, 0, 0, 1), side);
                 }
+            }
+    mesh.columnStarts = std::move(columnStarts);
 }
 
 Chunk::Neighbours Chunk::gatherNeighbours(World* world) const {
@@ -147,6 +236,7 @@ void Chunk::uploadSection(int section) {
     if (!glContextAlive()) return;
     sectionRenderers[section].mode = GL_LINES_ADJACENCY;
     sectionRenderers[section].setMesh(&sectionMeshes[section]);
+    sectionMeshes[section].releaseVertices();
 }
 
 void Chunk::updateMesh(World* world) {

@@ -1,5 +1,6 @@
 #include "world/TerrainGenerator.h"
 
+#include "world/SimplexNoise.h"
 #include "world/World.h"
 
 #include <glm/gtc/noise.hpp>
@@ -82,7 +83,7 @@ void TerrainGenerator::fillTerrain(Blocks& blocks, const glm::i64vec3& coords) c
                 const auto [height, desert] = column(wx, wz, ww);
                 for (int y = 0; y <= height; ++y) {
                     const glm::vec4 p(wx / 64.0f, float(y) / 64.0f, wz / 64.0f, ww / 64.0f);
-                    if (glm::simplex(p) > 0.5f) continue;  // cave
+                    if (simplexNoise(p) > 0.5f) continue;  // cave
                     blocks[Chunk::index(x, y, z, w)] = groundBlock(height - y, desert);
                 }
             }

@@ -4,6 +4,7 @@
 in vec3 texCoord;
 flat in float tileU0;
 flat in float shade;
+flat in ivec2 tilePixels;  // textureSize / texSize, worked out by the geometry stage
 
 uniform sampler2D texSampler;
 uniform uvec2 texSize;
@@ -11,9 +12,7 @@ uniform uvec2 texSize;
 out vec4 color;
 
 void main() {
-    ivec2 tiles = ivec2(max(texSize, uvec2(1u)));
-    ivec2 tilePixels = textureSize(texSampler, 0) / tiles;
-    int layers = tiles.y;
+    int layers = int(max(texSize.y, 1u));
     float s = clamp(texCoord.x - tileU0, 0.0, 0.9999);
     float t = clamp(texCoord.y, 0.0, 0.9999);
     // Layer coordinates run 0 .. layers - 1 across the face; give every layer an equal share.

@@ -7,6 +7,8 @@ layout(lines_adjacency) in;
 layout(triangle_strip, max_vertices = 4) out;
 
 uniform mat4 MVP;
+uniform sampler2D texSampler;
+uniform uvec2 texSize;
 
 in vec4 viewPos[];
 in vec3 vertTexCoord[];
@@ -14,8 +16,11 @@ in vec3 vertTexCoord[];
 out vec3 texCoord;
 flat out float tileU0;
 flat out float shade;
+// The atlas's tiles in texels, as block.frag takes them (see block.geom).
+flat out ivec2 tilePixels;
 
 float tile;
+ivec2 pixels;
 
 void emitCut(int above, int below) {
     float t = viewPos[above].x / (viewPos[above].x - viewPos[below].x);
@@ -23,6 +28,7 @@ void emitCut(int above, int below) {
     texCoord = mix(vertTexCoord[above], vertTexCoord[below], t);
     tileU0 = tile;
     shade = 1.0;
+    tilePixels = pixels;
     gl_Position = MVP * vec4(p.z, p.y, 0.0, 1.0);
     EmitVertex();
 }
@@ -42,6 +48,7 @@ void main() {
     // A block's volume spans u0 .. u0 + 1, so the smallest u is its tile column.
     tile = floor(min(min(vertTexCoord[0].x, vertTexCoord[1].x),
                      min(vertTexCoord[2].x, vertTexCoord[3].x)) + 0.001);
+    pixels = textureSize(texSampler, 0) / ivec2(max(texSize, uvec2(1u)));
     if (aboveCount == 1) {
         emitCut(above[0], below[0]);
         emitCut(above[0], below[1]);

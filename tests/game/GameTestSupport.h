@@ -153,9 +153,13 @@ public:
     std::vector<glm::dvec2> cursorMoves;
     int captureCalls = 0;
     bool captured = false;
+    bool capturedAtLastMove = false;
     int width = 1024, height = 768;
 
-    void setCursorPos(GLFWwindow*, double x, double y) override { cursorMoves.push_back({x, y}); }
+    void setCursorPos(GLFWwindow*, double x, double y) override {
+        cursorMoves.push_back({x, y});
+        capturedAtLastMove = captured;
+    }
     void setCursorCaptured(GLFWwindow*, bool c) override {
         ++captureCalls;
         captured = c;

@@ -125,6 +125,8 @@ TEST(PlayerControls, CursorModeFollowsTheInventoryScreen) {
     t.player.updateCursorMode(nullptr);
     EXPECT_TRUE(t.window.captured);
     EXPECT_EQ(t.window.cursorMoves.back(), glm::dvec2(0.0));
+    // Placed once captured: a move of the free pointer would come back as mouse motion.
+    EXPECT_TRUE(t.window.capturedAtLastMove);
     EXPECT_EQ(t.player.lastCursorX, 0.0);
     EXPECT_EQ(t.player.lastCursorY, 0.0);
 

@@ -75,7 +75,14 @@ TEST_F(SpiderTest, TheBodyFacesItsDirectionAndTheLegsHangFromIt) {
             if (phase == 0.0f) { EXPECT_NEAR(rise, 3.14159265f / 6.0f + lift, 1e-3f); }
             EXPECT_LT(frames.lower.transform({0, 1, 0, 0}, 1.0f).y, knee.y - 0.99f) << "hangs down";
         }
-    EXPECT_LT(glm::length(spiderLegDirections[1][0]), 0.99f);
+    // The table: the outer rings at 45 degrees from the body's z axis, the middle ones (shorter
+    // than 1) at 60; the first two reach forward, the last two back; one leg of each ring.
+    const std::array<glm::vec4, 4> diagonal = {glm::vec4(0.6532815f, 0, 0.7071068f, 0.2705981f),
+                                               glm::vec4(0.1913417f, 0, 0.5f, 0.8001031f),
+                                               glm::vec4(-0.1913417f, 0, -0.5f, 0.8001031f),
+                                               glm::vec4(-0.6532815f, 0, -0.7071068f, 0.2705981f)};
+    for (int row = 0; row < 4; ++row)
+        EXPECT_NEAR(glm::distance(spiderLegDirections[row][row], diagonal[row]), 0.0f, 1e-6f) << row;
 }
 
 TEST_F(SpiderTest, ItChasesWithin25BacksOffInside1AndBitesByDifficulty) {

@@ -1,6 +1,6 @@
 // The tutorial through the real screens and their real input callbacks at the game's 1024 x 768:
 // the title's "tutorial" button, every slide, the interactive scene (walking, turning the slice,
-// leaving with a key held and coming back), and "exit" back to the title.
+// orbiting the 3D view, leaving with a key held and coming back), and "exit" back to the title.
 #include "engine/Shader.h"
 #include "gui/Adapters.h"
 #include "gui/ContentBox.h"
@@ -69,28 +69,44 @@ void expectButtons(const Image& shot, gui::Interface& ui, std::initializer_list<
 
 // Waits for a slide of the slideshow, then draws it.
 void showSlide(AppHarness& app, int slide) {
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &show && show.slide == slide; }, 10)) << "slide " << slide;
+    ASSERT_TRUE(app.runUntil([&] { return app.top() == &show && show.slide == slide; }, 120)) << "slide " << slide;
     app.frame();
     app.screenshot("tutorial_slide_" + std::to_string(slide));
 }
 
-// The scene's two views: Frank's sprite at the centre of the left one, the plane's white edges
-// across the blocks in the right one (below its hint, above the buttons).
+// The scene's two views: Frank's sprite at the centre of the left one and the blocks of his
+// cross-section around it, the plane's white edges across the blocks in the right one (both
+// below their hints, above the buttons).
 constexpr int viewWidth = AppHarness::width / 2 - 2;
 const Rect spriteArea{viewWidth / 2 - 8, AppHarness::height / 2 - 16, 16, 16};
+const Rect sliceArea{10, 80, viewWidth - 20, AppHarness::height - 180};
 const Rect worldArea{AppHarness::width / 2 + 3, 40, viewWidth, AppHarness::height - 140};
 
-std::vector<bool> planeEdges(const Image& shot) {
-    std::vector<bool> edges;
-    for (int y = worldArea.y; y < worldArea.y + worldArea.height; ++y)
-        for (int x = worldArea.x; x < worldArea.x + worldArea.width; ++x) edges.push_back(whiteInk(shot.at(x, y)));
-    return edges;
+// The slideshow's sky, which the scene keeps as its clear colour.
+bool sky(glm::u8vec4 p) { return std::abs(p.r - 88) < 8 && std::abs(p.g - 149) < 8 && std::abs(p.b - 239) < 8; }
+// A block of the cross-section in the 2D view: neither sky nor Frank.
+bool sliceBlock(glm::u8vec4 p) { return !sky(p) && !forgGreen(p); }
+bool planeEdge(glm::u8vec4 p) { return whiteInk(p); }
+
+// Which pixels of an area match, to compare two frames.
+std::vector<bool> maskOf(const Image& shot, Rect area, bool (*match)(glm::u8vec4)) {
+    std::vector<bool> mask;
+    for (int y = area.y; y < area.y + area.height; ++y)
+        for (int x = area.x; x < area.x + area.width; ++x) mask.push_back(match(shot.at(x, y)));
+    return mask;
+}
+
+int changed(const Image& before, const Image& after, Rect area, bool (*match)(glm::u8vec4)) {
+    const std::vector<bool> a = maskOf(before, area, match), b = maskOf(after, area, match);
+    int n = 0;
+    for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+    return n;
 }
 
 void expectBothViews(const Image& shot, const char* when) {
     EXPECT_GT(countPixels(shot, spriteArea, forgGreen), 15) << "no forg in the 2D view " << when;
-    EXPECT_GT(countPixels(shot, worldArea, [](glm::u8vec4 p) { return whiteInk(p); }), 150)
-        << "no plane in the 3D view " << when;
+    EXPECT_GT(countPixels(shot, sliceArea, sliceBlock), 10000) << "no cross-section in the 2D view " << when;
+    EXPECT_GT(countPixels(shot, worldArea, planeEdge), 150) << "no plane in the 3D view " << when;
     EXPECT_TRUE(containsText(shot, {0, 0, viewWidth, 100}, "WASD or arrow keys to move the forg.", 1, whiteInk));
     EXPECT_TRUE(containsText(shot, {viewWidth, 0, viewWidth + 6, 60}, "Click + drag to adjust 3D view", 1, whiteInk));
 }
@@ -178,7 +194,7 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     clickOn(app, rectOf(show.continueButton, show.interface));
 
     // The interactive slide: Frank falls onto the ground, then walks along his plane.
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 10));
+    ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 120));
     EXPECT_EQ(show.slide, 3);
     for (int i = 0; i < 150; ++i) app.frame();
     app.screenshot("tutorial_slide_3");
@@ -201,10 +217,21 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     app.screenshot("tutorial_scene_turned");
     const Image turned = app.image();
     expectBothViews(turned, "after turning");
-    const std::vector<bool> before = planeEdges(walked), after = planeEdges(turned);
-    int moved = 0;
-    for (size_t i = 0; i < before.size(); ++i) moved += before[i] != after[i];
-    EXPECT_GT(moved, 100) << "the plane's edges did not move with the turn";
+    EXPECT_GT(changed(walked, turned, worldArea, planeEdge), 100) << "the plane's edges did not move with the turn";
+    EXPECT_GT(changed(walked, turned, sliceArea, sliceBlock), 2000) << "the 2D view kept the old cross-section";
+
+    // Dragging in the right half orbits the 3D view, across and up and down; the cross-section
+    // stays as it was.
+    Image orbited = turned;
+    for (glm::ivec2 by : {glm::ivec2(100, 0), glm::ivec2(0, 50)}) {
+        const Image before = orbited;
+        app.drag(800, 400, 800 + by.x, 400 + by.y);
+        for (int i = 0; i < 5; ++i) app.frame();
+        orbited = app.image();
+        EXPECT_GT(changed(before, orbited, worldArea, sky), 5000)
+            << "the 3D view did not turn with a drag by " << by.x << ", " << by.y;
+    }
+    EXPECT_LT(changed(turned, orbited, sliceArea, sliceBlock), 100) << "the drag moved the 2D view";
     expectDepthStateRestored("the scene's frame");
     renderAwkwardFrames(app);
 
@@ -213,13 +240,13 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     app.holdKey(GLFW_KEY_A, true);
     app.frame();
     app.key(GLFW_KEY_ESCAPE);
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &show; }, 5));
+    ASSERT_TRUE(app.runUntil([&] { return app.top() == &show; }, 120));
     EXPECT_EQ(show.slide, 3);
     EXPECT_EQ(show.interface.elements.back(), &show.panels[2]);
     clickOn(app, rectOf(show.backButton, show.interface));
-    ASSERT_TRUE(app.runUntil([&] { return show.slide == 2; }, 5));
+    ASSERT_TRUE(app.runUntil([&] { return show.slide == 2; }, 120));
     clickOn(app, rectOf(show.continueButton, show.interface));
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 5));
+    ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 120));
     const glm::vec3 entered = scene.player.pos;
     for (int i = 0; i < 100; ++i) app.frame();
     EXPECT_EQ(glm::vec2(scene.player.pos.x, scene.player.pos.z), glm::vec2(entered.x, entered.z))
@@ -239,7 +266,7 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
 
     // "exit" returns to the title screen, which still answers.
     clickOn(app, rectOf(show.exitButton, show.interface));
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState; }, 5));
+    ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState; }, 120));
     EXPECT_EQ(app.manager.states.size(), 1u);
     app.frame();
     EXPECT_TRUE(containsText(app.image(), rectOf(titleState.tutorialButton, titleState.interface), "tutorial", 2,

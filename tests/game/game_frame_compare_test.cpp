@@ -1,0 +1,120 @@
+#include "support/GameHarness.h"
+
+#include "engine/Shader.h"
+#include "engine/Texture.h"
+#include "game/GameState.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+// The game draws a view's cross-section by submitting only the cell columns that its hyperplane
+// passes through and its frustum holds, without blending, through its block shader. The picture
+// must be the one of the plain drawing: every tetrahedron of every section, chunk by chunk in
+// map order, blended, through the block shader as first written (its geometry and fragment
+// stages in tests/game/data/blockSliceReference.*). Both draw the same world into the game's
+// own framebuffer (1024 x 768, 4x multisampling).
+
+namespace {
+
+using testgame::GameHarness;
+
+constexpr int W = GameHarness::width, H = GameHarness::height;
+
+Mat5 worldView() {
+    const Player& player = gameState.player;
+    return lookAt4(player.eyePos, -player.forward, player.up, -player.left, player.over);
+}
+
+// The block shader's texture and uniforms as the game screen sets them.
+void prepareBlockProgram(GLuint program, const Mat5& view) {
+    glUseProgram(program);
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, getTexture("tiles.png")->id);
+    glUniform1i(glGetUniformLocation(program, "texSampler"), 2);
+    glUniform2ui(glGetUniformLocation(program, "texSize"), 96, 16);
+    const glm::mat4& projection = gameState.projection;
+    glUniformMatrix4fv(glGetUniformLocation(program, "P"), 1, GL_FALSE, &projection[0][0]);
+    glUniform1fv(glGetUniformLocation(program, "MV"), 25, view.data());
+}
+
+void clearFrame() {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(0.1f, 0.2f, 0.6f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+std::vector<uint8_t> drawnByTheGame(GameHarness& game) {
+    clearFrame();
+    const Mat5 view = worldView();
+    prepareBlockProgram(getShader("blockShader")->program, view);
+    gameState.world.render(view, false);
+    glFinish();
+    return game.image();
+}
+
+std::vector<uint8_t> drawnPlainly(GameHarness& game, GLuint referenceProgram) {
+    clearFrame();
+    const Mat5 view = worldView();
+    prepareBlockProgram(referenceProgram, view);
+    const GLint mvLocation = glGetUniformLocation(referenceProgram, "MV");
+    for (auto& [coords, chunk] : gameState.world.chunks) {
+        if (!chunk->loaded) continue;
+        Mat5 mv = view;
+        const glm::vec4 offset(float(coords.x * 8), 0.0f, float(coords.y * 8), float(coords.z * 8));
+        const glm::vec4 translation = view.transform(offset, 1.0f);
+        for (int r = 0; r < 4; ++r) mv.at(4, r) = translation[r];
+        glUniform1fv(mvLocation, 25, mv.data());
+        for (int s = 0; s < Chunk::SECTION_COUNT; ++s) {
+            const MeshRenderer& renderer = chunk->sectionRenderers[s];
+            if (chunk->sectionMeshes[s].empty() || renderer.vao == 0) continue;
+            glBindVertexArray(renderer.vao);
+            glDrawArrays(GL_LINES_ADJACENCY, 0, GLsizei(renderer.vertCount));
+        }
+    }
+    glBindVertexArray(0);
+    glFinish();
+    return game.image();
+}
+
+int differingPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    int differing = 0;
+    for (size_t i = 0; i < a.size(); i += 4)
+        differing += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
+    return differing;
+}
+
+TEST(GameFrame, CrossSectionIsThePictureOfThePlainDrawingStraightAndTurned) {
+    GameHarness game;
+    ASSERT_TRUE(game.ready());
+    Shader reference;
+    ASSERT_TRUE(reference.load("assets/shaders/block.vert",
+                               "tests/game/data/blockSliceReference.geom",
+                               "tests/game/data/blockSliceReference.frag"));
+    ASSERT_NE(getTexture("tiles.png"), nullptr);
+
+    game.enterWorld(3.0f);
+    ASSERT_TRUE(game.finishLoading());
+    ASSERT_TRUE(game.settle());
+    ASSERT_TRUE(game.finishLoading());
+
+    for (const char* view : {"straight", "turned"}) {
+        SCOPED_TRACE(view);
+        if (view[0] == 't') {
+            for (int i = 0; i < 5; ++i) gameState.scroll(game.manager, 0.0, 40.0);
+            game.tick(150);
+            ASSERT_TRUE(game.finishLoading());
+            game.settle();
+            ASSERT_TRUE(game.finishLoading());
+        }
+        const std::vector<uint8_t> now = drawnByTheGame(game);
+        game.screenshot(std::string("game_frame_") + view);
+        const std::vector<uint8_t> plain = drawnPlainly(game, reference.program);
+        game.screenshot(std::string("game_frame_plain_") + view);
+        const glm::u8vec4 clear(26, 51, 153, 255);
+        EXPECT_LT(testgame::shareNear(now, 0, 0, W, H, clear, 0), 0.9f) << "the ground is in view";
+        EXPECT_EQ(differingPixels(now, plain), 0);
+    }
+    glDeleteProgram(reference.program);
+}
+
+}  // namespace
