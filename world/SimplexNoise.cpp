@@ -61,17 +61,23 @@ const Tables& tables() {
     return built;
 }
 
-// The whole number a float holds, when it holds one from 0 to 289.
-inline bool wholeUpTo289(float x, int& n) {
+// The whole number a float holds, when it holds one from 0 to count - 1 (an index into a table
+// of count entries). The range is checked before the conversion: a float beyond int's range, or
+// not a number, has no int to convert to.
+inline bool wholeBelow(float x, int count, int& n) {
+    if (!(x >= 0.0f && x < float(count))) return false;
     n = int(x);
-    return float(n) == x && n >= 0 && n <= 289;
+    return float(n) == x;
 }
+
+// The whole number a float holds, when it holds one from 0 to 289.
+inline bool wholeUpTo289(float x, int& n) { return wholeBelow(x, 290, n); }
 
 // The table's entry when x is one of its whole numbers, else glm's function itself (only far
 // outside the world, where coordinates no longer fit the modulo exactly).
 inline float permute(const Tables& t, float x) {
-    const int n = int(x);
-    if (float(n) == x && n >= 0 && n < PERMUTED_ARGUMENTS) return t.permuted[n];
+    int n = 0;
+    if (wholeBelow(x, PERMUTED_ARGUMENTS, n)) return t.permuted[n];
     return glm::detail::permute(x);
 }
 
@@ -80,8 +86,8 @@ inline glm::vec4 permute(const Tables& t, const glm::vec4& v) {
 }
 
 inline glm::vec4 scaledGradient(const Tables& t, float j) {
-    const int n = int(j);
-    if (float(n) == j && n >= 0 && n < GRADIENTS) return t.gradient[n];
+    int n = 0;
+    if (wholeBelow(j, GRADIENTS, n)) return t.gradient[n];
     const glm::vec4 ip(1.0f / 294.0f, 1.0f / 49.0f, 1.0f / 7.0f, 0.0f);
     glm::vec4 g = glm::gtc::grad4(j, ip);
     return g * glm::detail::taylorInvSqrt(glm::dot(g, g));
