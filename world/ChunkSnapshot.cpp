@@ -1,6 +1,7 @@
 #include "world/ChunkSnapshot.h"
 
 #include <array>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -9,20 +10,26 @@ namespace {
 constexpr int LAST = Chunk::SIZE - 1;
 
 // The plane of neighbour i (x-1, x+1, z-1, z+1, w-1, w+1) that touches the chunk: its cells at
-// local 7 on the axis for a lower neighbour, at 0 for a higher one.
+// local 7 on the axis for a lower neighbour, at 0 for a higher one. Rows along w are contiguous
+// in the block array, and so is a whole x slice.
 void copyFacingPlane(const Chunk& from, Chunk& to, int neighbour) {
-    const int axis = neighbour / 2;
     const int fixed = neighbour % 2 == 0 ? LAST : 0;
-    for (int a = 0; a < Chunk::SIZE; ++a)
-        for (int y = 0; y < Chunk::HEIGHT; ++y)
-            for (int b = 0; b < Chunk::SIZE; ++b) {
-                // (a, b) run over the two horizontal axes other than the neighbour's.
-                const int x = axis == 0 ? fixed : a;
-                const int z = axis == 1 ? fixed : axis == 0 ? a : b;
-                const int w = axis == 2 ? fixed : b;
-                const int i = Chunk::index(x, y, z, w);
-                to.blocks[i] = from.blocks[i];
-            }
+    auto copy = [&](int first, int count) {
+        std::memcpy(to.blocks.data() + first, from.blocks.data() + first, size_t(count));
+    };
+    switch (neighbour / 2) {
+    case 0:
+        copy(Chunk::index(fixed, 0, 0, 0), Chunk::HEIGHT * Chunk::SIZE * Chunk::SIZE);
+        break;
+    case 1:
+        for (int x = 0; x < Chunk::SIZE; ++x)
+            for (int y = 0; y < Chunk::HEIGHT; ++y) copy(Chunk::index(x, y, fixed, 0), Chunk::SIZE);
+        break;
+    default:
+        for (int x = 0; x < Chunk::SIZE; ++x)
+            for (int y = 0; y < Chunk::HEIGHT; ++y)
+                for (int z = 0; z < Chunk::SIZE; ++z) copy(Chunk::index(x, y, z, fixed), 1);
+    }
 }
 
 }  // namespace
