@@ -11,6 +11,7 @@
 #include "game/PlayersFile.h"
 #include "game/SpiderEntity.h"
 #include "game/TesseractEdges.h"
+#include "gui/PixelProjection.h"
 #include "items/BlockModels.h"
 #include "items/CompassRenderer.h"
 #include "items/CraftingMenu.h"
@@ -58,7 +59,7 @@ GameState::GameState() {
 void GameState::updateProjection(int width, int height) {
     if (width <= 0 || height <= 0) return;
     projection = glm::perspective(fov * 0.017453292f, float(width) / float(height), 0.003f, 1000.0f);
-    orthoProjection = glm::ortho(0.0f, float(width), float(height), 0.0f, -1.0f, 1.0f);
+    orthoProjection = gui::pixelProjection(width, height);
     world.updateFrustum(projection);
     setProjection("tex2DShader", orthoProjection);
     setProjection("textShader", orthoProjection);

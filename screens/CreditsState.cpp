@@ -4,6 +4,7 @@
 #include "engine/StateManager.h"
 #include "engine/Texture.h"
 #include "gui/Paint.h"
+#include "gui/PixelProjection.h"
 #include "screens/ScreenBasics.h"
 
 #include <GLFW/glfw3.h>
@@ -13,7 +14,7 @@ CreditsState creditsState;
 
 void CreditsState::updateProjection(int width, int height) {
     if (width <= 0 || height <= 0) return;
-    projection2D = glm::ortho(0.0f, float(width), float(height), 0.0f, -1.0f, 1.0f);
+    projection2D = gui::pixelProjection(width, height);
     screen::setProjection(getShader("textShader"), projection2D);
     screen::setProjection(quadShader, projection2D);
 }

@@ -4,6 +4,7 @@
 #include "engine/StateManager.h"
 #include "engine/Texture.h"
 #include "gui/Element.h"
+#include "gui/PixelProjection.h"
 #include "gui/Viewport.h"
 #include "screens/ScreenBasics.h"
 
@@ -12,9 +13,7 @@
 
 void MenuScreen::setGuiProjection(int width, int height, glm::ivec2 offset) {
     if (width <= 0 || height <= 0) return;
-    const glm::mat4 flat =
-        glm::translate(glm::ortho(0.0f, float(width), float(height), 0.0f, -1.0f, 1.0f),
-                       glm::vec3(float(offset.x), float(offset.y), 0.0f));
+    const glm::mat4 flat = gui::pixelProjection(width, height, offset);
     screen::setProjection(getShader("textShader"), flat);
     screen::setProjection(quadShader, flat);
 }

@@ -7,6 +7,7 @@
 #include "engine/Texture.h"
 #include "game/TexturedQuadDraw.h"
 #include "gui/Paint.h"
+#include "gui/PixelProjection.h"
 #include "screens/LoadingOverlay.h"
 #include "screens/LoadingProgress.h"
 #include "screens/MenuWidgets.h"
@@ -43,7 +44,7 @@ void TitleState::layout(int width, int height) {
     if (width <= 0 || height <= 0) return;
     projection3D = glm::perspective(1.5707964f, float(width) / float(height), 0.01f, 300.0f);
     bgWorld.updateFrustum(projection3D);
-    projection2D = glm::ortho(0.0f, float(width), float(height), 0.0f, -1.0f, 1.0f);
+    projection2D = gui::pixelProjection(width, height);
     screen::setProjection(getShader("blockShader"), projection3D);
     screen::setProjection(getShader("tex2DShader"), projection2D);
     screen::setProjection(getShader("textShader"), projection2D);

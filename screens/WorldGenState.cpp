@@ -6,6 +6,7 @@
 #include "engine/Texture.h"
 #include "game/GameState.h"
 #include "gui/Paint.h"
+#include "gui/PixelProjection.h"
 #include "screens/LoadingOverlay.h"
 #include "screens/LoadingProgress.h"
 #include "screens/ScreenBasics.h"
@@ -25,7 +26,7 @@ void WorldGenState::layout(int width, int height) {
     if (width <= 0 || height <= 0) return;
     projection3D = glm::perspective(1.0471976f, float(width) / float(height), 0.01f, 100.0f);
     screen::setProjection(shapeShader, projection3D);
-    projection2D = glm::ortho(0.0f, float(width), float(height), 0.0f, -1.0f, 1.0f);
+    projection2D = gui::pixelProjection(width, height);
     screen::setProjection(getShader("quadShader"), projection2D);
     screen::setProjection(getShader("textShader"), projection2D);
 }

@@ -5,6 +5,7 @@
 #include "engine/Uniforms.h"
 #include "game/TexturedQuadDraw.h"
 #include "gui/Paint.h"
+#include "gui/PixelProjection.h"
 #include "screens/ScreenBasics.h"
 
 #include <GL/glew.h>
@@ -106,8 +107,7 @@ void TutorialState::chooseForgFrame() {
 void TutorialState::updateProjection(glm::ivec2 size, glm::ivec2 offset) {
     if (size.x < 1 || size.y < 1) return;
     projection3D = glm::perspective(1.0471976f, float(size.x) / float(size.y), 0.01f, 300.0f);
-    projection2D = glm::translate(glm::ortho(0.0f, float(size.x), float(size.y), 0.0f, -1.0f, 1.0f),
-                                  glm::vec3(float(offset.x), float(offset.y), 0.0f));
+    projection2D = gui::pixelProjection(size.x, size.y, offset);
     screen::setProjection(getShader("blockShader"), projection3D);
     screen::setProjection(getShader("textShader"), projection2D);
     screen::setProjection(getShader("tex2DShader"), projection2D);

@@ -5,6 +5,7 @@
 #include "engine/Texture.h"
 #include "gui/Element.h"
 #include "gui/Paint.h"
+#include "gui/PixelProjection.h"
 #include "screens/MenuWidgets.h"
 #include "screens/ScreenBasics.h"
 #include "screens/StackCallbacks.h"
@@ -103,8 +104,7 @@ void TutorialSlideshowState::updateProjection(glm::ivec2 size, glm::ivec2 offset
     if (size.x < 1 || size.y < 1) return;
     screen::setProjection(getShader("blockShader"),
                           glm::perspective(1.2217305f, float(size.x) / float(size.y), 0.01f, 300.0f));
-    const glm::mat4 flat = glm::translate(glm::ortho(0.0f, float(size.x), float(size.y), 0.0f, -1.0f, 1.0f),
-                                          glm::vec3(float(offset.x), float(offset.y), 0.0f));
+    const glm::mat4 flat = gui::pixelProjection(size.x, size.y, offset);
     screen::setProjection(getShader("textShader"), flat);
     screen::setProjection(getShader("tex2DShader"), flat);
     screen::setProjection(quadShader, flat);
