@@ -32,19 +32,28 @@ bool isLeftoverTemporary(const std::string& name) {
     return name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0;
 }
 
-// Puts an entry of the old directory into the new one: a hard link for a file (the file is never
-// changed in place, so both directories may share it), a copy where links are not possible.
+// Puts an entry of the old directory into the new one. Anything but a directory is hard-linked:
+// the game never changes a file in place, so both directories may share it, and the file is on
+// the disk already. A directory is made anew and filled the same way; a regular file is copied
+// where links are not possible. Nothing is left out: an entry that cannot come along fails the
+// replacement.
 bool carryOver(const fs::path& from, const fs::path& to, std::string& reason) {
     std::error_code ec;
-    if (fs::is_regular_file(fs::symlink_status(from, ec))) {
+    const fs::file_status status = fs::symlink_status(from, ec);
+    if (!ec && fs::is_directory(status)) {
+        if (fs::create_directory(to, ec)) {
+            for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec))
+                if (!carryOver(it->path(), to / it->path().filename(), reason)) return false;
+            if (!ec && platform::syncDirectoryToDisk(to.c_str())) return true;
+        }
+    } else if (!ec) {
         fs::create_hard_link(from, to, ec);
         if (!ec) return true;
-        ec.clear();
-        fs::copy_file(from, to, ec);
-        if (!ec && platform::syncFileToDisk(to.c_str())) return true;
-    } else {
-        fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
-        if (!ec) return true;
+        if (fs::is_regular_file(status)) {
+            ec.clear();
+            fs::copy_file(from, to, ec);
+            if (!ec && platform::syncFileToDisk(to.c_str())) return true;
+        }
     }
     reason = ec ? ec.message() : "unable to put a copy on the disk";
     return false;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 using nlohmann::json;
 
@@ -123,6 +125,41 @@ TEST(ChunkCommit, UnchangedBlocksAndOtherFilesComeAlongIntoTheNewDirectory) {
     EXPECT_EQ(reloaded.unbuiltEntityRecords.size(), 2u);
     std::ifstream notes(dir / "notes.txt");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}), "kept");
+}
+
+// Whatever else a chunk's directory holds (a pipe, a link, a folder with files and a pipe of its
+// own) neither stops its saves nor gets rewritten by them: every file comes along as the very
+// same file, already on the disk, rather than as a fresh copy.
+TEST(ChunkCommit, OddEntriesOfTheDirectoryComeAlongAsTheSameFiles) {
+    testfs::TempWorkDir tmp;
+    const glm::i64vec3 coords(5, 0, -1);
+    saveGeneration(coords, 1);
+    const fs::path dir = Chunk(coords).getDirectory(chunksPath);
+    fs::create_directories(dir / "folder" / "deeper");
+    std::ofstream(dir / "folder" / "deeper" / "note.txt") << "kept";
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "folder" / "pipe").c_str(), 0600), 0);
+    fs::create_symlink("blocks.bin", dir / "link");
+    // Entry -> its file (inode) and kind before the save.
+    std::map<std::string, std::pair<ino_t, mode_t>> before;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        struct stat info {};
+        ASSERT_EQ(lstat(entry.path().c_str(), &info), 0);
+        before[entry.path().lexically_relative(dir).string()] = {info.st_ino, info.st_mode & S_IFMT};
+    }
+
+    saveGeneration(coords, 2);
+    EXPECT_EQ(loadedGeneration(coords), 2) << "the save did not go through";
+    for (const auto& [name, was] : before) {
+        SCOPED_TRACE(name);
+        struct stat info {};
+        ASSERT_EQ(lstat((dir / name).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & S_IFMT, was.second);
+        const bool rewritten = name == "blocks.bin" || name == "entities.json";
+        if (was.second != S_IFDIR && !rewritten) {
+            EXPECT_EQ(info.st_ino, was.first) << "rewritten";
+        }
+    }
 }
 
 }  // namespace
