@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+#include <map>
+
 namespace fs = std::filesystem;
 using nlohmann::json;
 
