@@ -6,6 +6,7 @@
 #include "screens/Fullscreen.h"
 
 #include <cstdio>
+#include <string>
 
 SettingsState settingsState;
 
@@ -21,8 +22,11 @@ void setGroupVolume(const char* name, int volume) {
 
 void SettingsState::loadSettings(GLFWwindow* window) {
     nlohmann::json stored, defaults;
-    if (jsonfile::read(settingsPath, stored) != jsonfile::ReadStatus::ok) {
+    std::string error;
+    if (jsonfile::read(settingsPath, stored, &error) != jsonfile::ReadStatus::ok) {
         std::printf("unable to load settings file. The default settings will be restored.\n");
+        // A missing file needs no more words; a damaged one says where it went wrong.
+        if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
         stored = nullptr;
     }
     if (jsonfile::read(defaultSettingsPath, defaults) != jsonfile::ReadStatus::ok) defaults = nullptr;

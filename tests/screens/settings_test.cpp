@@ -119,9 +119,16 @@ TEST_F(SettingsFiles, LoadsKeyByKeyFallingBackAndClampingWhateverTheFilesHold) {
         place("defaultSettings.json", c.defaults);
         settingsState.settings = Settings();
         ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
         settingsState.loadSettings(nullptr);
         const std::string printed = ::testing::internal::GetCapturedStdout();
+        const std::string complaint = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(printed, c.message ? message : "");
+        // A settings file that is there but cannot be used is named, with where it went wrong.
+        if (c.message && c.stored)
+            EXPECT_EQ(complaint.find(settingsState.settingsPath.string() + ": "), 0u) << complaint;
+        else
+            EXPECT_EQ(complaint, "");
         // Without a window the state of the window stays as it was.
         EXPECT_EQ(settingsState.settings, c.expected);
     }
