@@ -130,6 +130,9 @@ public:
     // while this chunk has no entities to write; the save that writes some first moves it aside
     // as "entities.json.damaged".
     bool storedEntitiesDamaged = false;
+    // The same for a stored "blocks.bin" that is there but cannot be opened: the chunk is
+    // generated, and the first save of an edit keeps the old file aside as "blocks.bin.damaged".
+    bool storedBlocksDamaged = false;
     // Loading or generating it failed part way: what it holds is not what is stored, so it is
     // never saved. Written by its loader before `loaded` is set.
     bool loadFailed = false;

@@ -58,9 +58,11 @@ bool Chunk::load(const fs::path& chunksPath) {
     }
 
     const fs::path blocksOnDisk = blocksPath(dir);
-    if (!fs::is_regular_file(blocksOnDisk, ec)) return false;
-    std::ifstream in(blocksOnDisk, std::ios::binary);
-    if (!in) return false;
+    if (fs::symlink_status(blocksOnDisk, ec).type() == fs::file_type::not_found) return false;
+    std::ifstream in;
+    if (fs::is_regular_file(blocksOnDisk, ec)) in.open(blocksOnDisk, std::ios::binary);
+    storedBlocksDamaged = !in.is_open();
+    if (storedBlocksDamaged) return false;
     // Pieces of even size, so a pair never straddles two reads.
     char buffer[4096];
     size_t filled = 0;
@@ -104,6 +106,7 @@ void Chunk::save(const fs::path& chunksPath) {
     if (!unchanged) {
         std::vector<uint8_t> runs = encodeBlockRuns(blocks.data(), blocks.size());
         replacement.written.emplace_back(blocksFile, std::string(runs.begin(), runs.end()));
+        if (storedBlocksDamaged) replacement.renamed.emplace_back(blocksFile, blocksFile + ".damaged");
     }
     if (replacement.written.empty()) return;
 
@@ -117,9 +120,16 @@ void Chunk::save(const fs::path& chunksPath) {
         platform::syncDirectoryToDisk(world.c_str());
     }
     if (!chunkdir::replaceChunkDirectory(dir, replacement)) return;
+    const auto reportKeptAside = [&](const fs::path& path, const std::string& name) {
+        std::printf("warning: %s could not be read; it is kept as %s.damaged\n", path.string().c_str(),
+                    name.c_str());
+    };
     if (keepDamagedList) {
         storedEntitiesDamaged = false;
-        std::printf("warning: %s could not be read; it is kept as %s.damaged\n",
-                    entitiesPath(dir).string().c_str(), entitiesFile.c_str());
+        reportKeptAside(entitiesPath(dir), entitiesFile);
+    }
+    if (storedBlocksDamaged && !unchanged) {
+        storedBlocksDamaged = false;
+        reportKeptAside(blocksPath(dir), blocksFile);
     }
 }

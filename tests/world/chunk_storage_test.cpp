@@ -229,6 +229,40 @@ TEST_F(ChunkStorageTest, EntityListsLoadAsFarAsTheyGoAndDamagedOnesAreKept) {
     EXPECT_EQ(json::parse(read("entities.json")).size(), 1u);
 }
 
+// Stored blocks that cannot be opened (here: a directory where the file should be) are not
+// the player's to lose: the chunk comes back generated, and until it is edited nothing touches
+// the stored entry; the first save of an edit keeps it aside.
+TEST_F(ChunkStorageTest, BlocksThatCannotBeOpenedAreKeptAsideByTheFirstEdit) {
+    Chunk stored;
+    saveChanged(stored, 2);
+    const fs::path blocks = dirOf({0, 0, 0}) / "blocks.bin";
+    const fs::path kept = dirOf({0, 0, 0}) / "blocks.bin.damaged";
+    fs::remove(blocks);
+    fs::create_directory(blocks);
+    tmp.write((blocks / "what was there").string(), "x");
+
+    Chunk chunk;
+    EXPECT_FALSE(chunk.load(chunksPath));
+    EXPECT_TRUE(chunk.storedBlocksDamaged);
+    chunk.unchanged = true;  // generated, not edited
+    chunk.save(chunksPath);
+    EXPECT_TRUE(fs::is_directory(blocks));
+
+    chunk.blocks.fill(1);
+    chunk.blocks[7] = 3;
+    chunk.unchanged = false;
+    ::testing::internal::CaptureStdout();
+    chunk.save(chunksPath);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    EXPECT_NE(out.find("blocks.bin.damaged"), std::string::npos) << out;
+    EXPECT_TRUE(fs::exists(kept / "what was there"));
+    Chunk reloaded;
+    ASSERT_TRUE(reloaded.load(chunksPath));
+    EXPECT_FALSE(reloaded.storedBlocksDamaged);
+    EXPECT_EQ(reloaded.blocks[7], 3);
+}
+
 // An untouched chunk without entities writes nothing. One stored with entities but without
 // blocks comes back generated and unchanged; once its last entity is gone, its stored list must
 // still be rewritten, or the entity returns on every load.
