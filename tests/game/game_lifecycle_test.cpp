@@ -222,7 +222,10 @@ TEST_F(GameLifecycle, EscapePausesAndDeathOpensTheDeathScreenWhichRespawns) {
     player.health = -4.0f;
     player.velocity = glm::vec4(0.0f, -0.5f, 0.0f, 0.0f);
     player.reloadChunks = false;
+    player.inventoryGui->open();  // died with the inventory open: it does not follow to the spawn
+    ASSERT_TRUE(player.isInventoryOpen());
     gameState.respawnPlayer();
+    EXPECT_FALSE(player.isInventoryOpen());
     EXPECT_FLOAT_EQ(player.health, 100.0f);
     EXPECT_EQ(player.pos, spawn);
     EXPECT_EQ(player.velocity, glm::vec4(0.0f));
