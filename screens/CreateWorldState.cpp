@@ -32,9 +32,7 @@ void CreateWorldState::init(StateManager& s) {
     nameInput.textOffset = 4;
     nameInput.width = 300;
     nameInput.height = 50;
-    nameInput.alignX = menu::centred;
-    nameInput.alignY = menu::centred;
-    nameInput.y = -100;
+    menu::place(nameInput, Place{menu::centred, menu::centred, 0, -100});
 
     for (gui::Element* element : std::initializer_list<gui::Element*>{
              &nameLabel, &seedLabel, &nameInput, &cancelButton, &createButton})

@@ -2,6 +2,13 @@
 
 namespace menu {
 
+void place(gui::PlacedElement& element, Place where) {
+    element.alignX = where.alignX;
+    element.alignY = where.alignY;
+    element.x = where.x;
+    element.y = where.y;
+}
+
 void setUpButton(gui::Button& button, const std::string& label, int width, int height, Place place,
                  void (*callback)(void*), void* userData) {
     button.label = label;
@@ -10,10 +17,7 @@ void setUpButton(gui::Button& button, const std::string& label, int width, int h
     button.selected = false;
     button.width = width;
     button.height = height;
-    button.alignX = place.alignX;
-    button.alignY = place.alignY;
-    button.x = place.x;
-    button.y = place.y;
+    menu::place(button, place);
     button.callback = callback;
     button.userData = userData;
 }
@@ -22,10 +26,7 @@ void setUpText(gui::Text& text, const std::string& content, int scale, Place pla
                bool shadow) {
     text.setText(content);
     text.scale = scale;
-    text.alignX = place.alignX;
-    text.alignY = place.alignY;
-    text.x = place.x;
-    text.y = place.y;
+    menu::place(text, place);
     text.color = color;
     text.shadow = shadow;
 }

@@ -19,6 +19,9 @@ struct Place {
     int x = 0, y = 0;
 };
 
+// Puts a widget at its place.
+void place(gui::PlacedElement& element, Place where);
+
 void setUpButton(gui::Button& button, const std::string& label, int width, int height, Place place,
                  void (*callback)(void*), void* userData);
 void setUpText(gui::Text& text, const std::string& content, int scale, Place place,

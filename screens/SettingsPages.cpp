@@ -27,10 +27,7 @@ void setUpSlider(gui::Slider& slider, const std::string& label, int y, int max, 
     slider.max = max;
     slider.width = 500;
     slider.value = value;
-    slider.alignX = menu::centred;
-    slider.alignY = menu::top;
-    slider.x = 0;
-    slider.y = y;
+    menu::place(slider, inBox(y));
     slider.callback = callback;
     slider.userData = settings;
 }
@@ -39,10 +36,7 @@ void setUpBox(gui::ContentBox& box, gui::Window& parent) {
     box.clearElements();
     box.parent = &parent;
     box.selected = box.draggingX = box.draggingY = false;
-    box.alignX = menu::centred;
-    box.alignY = menu::top;
-    box.x = 0;
-    box.y = 100;
+    menu::place(box, Place{menu::centred, menu::top, 0, 100});
     box.scrollX = box.scrollY = 0;
 }
 

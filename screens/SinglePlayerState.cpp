@@ -34,9 +34,7 @@ void SinglePlayerState::init(StateManager& s) {
                       popStateCallback, &s);
     menu::setUpText(titleText, "Your Worlds:", 2, Place{menu::centred, menu::top, 0, 50});
     worldBox.parent = &interface;
-    worldBox.alignX = menu::centred;
-    worldBox.alignY = menu::top;
-    worldBox.y = 100;
+    menu::place(worldBox, Place{menu::centred, menu::top, 0, 100});
     worldBox.scrollY = 0;
     for (gui::Element* element :
          std::initializer_list<gui::Element*>{&newWorldButton, &cancelButton, &titleText, &worldBox})
