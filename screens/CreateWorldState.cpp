@@ -7,7 +7,6 @@
 #include "screens/StackCallbacks.h"
 #include "screens/TitleState.h"
 #include "screens/WorldFolders.h"
-#include "screens/WorldGenState.h"
 
 #include <GLFW/glfw3.h>
 
@@ -82,11 +81,6 @@ bool CreateWorldState::createWorld() {
 
 void CreateWorldState::onCreate(void* manager) {
     if (!createWorldState.createWorld()) return;
-    StateManager& s = *static_cast<StateManager*>(manager);
     // This screen, the world list and the title screen, all at once, from inside the click.
-    s.popState();
-    s.popState();
-    s.popState();
-    s.pushState(&gameState);
-    s.pushState(&worldGenState);
+    startGame(*static_cast<StateManager*>(manager), 3);
 }

@@ -8,7 +8,6 @@
 #include "screens/StackCallbacks.h"
 #include "screens/TitleState.h"
 #include "screens/WorldFolders.h"
-#include "screens/WorldGenState.h"
 
 #include <GLFW/glfw3.h>
 
@@ -101,10 +100,8 @@ void SinglePlayerState::update(StateManager& s) {
         return;
     }
     worldChosen = false;
-    s.popState();
-    s.popState();
-    s.pushState(&gameState);
-    s.pushState(&worldGenState);
+    // The world list and the title screen below it.
+    startGame(s, 2);
 }
 
 void SinglePlayerState::resume(StateManager& s) {

@@ -19,6 +19,12 @@ void pushIfThere(void* manager, State* screen) {
 
 }  // namespace
 
+void startGame(StateManager& s, int leaving) {
+    for (int i = 0; i < leaving; ++i) s.popState();
+    s.pushState(&gameState);
+    s.pushState(&worldGenState);
+}
+
 void popStateCallback(void* manager) { managerOf(manager).popState(); }
 
 void quitToTitle(void* manager) {
@@ -28,13 +34,7 @@ void quitToTitle(void* manager) {
     s.pushState(&titleState);
 }
 
-void onRetry(void* manager) {
-    StateManager& s = managerOf(manager);
-    s.popState();
-    s.popState();
-    s.pushState(&gameState);
-    s.pushState(&worldGenState);
-}
+void onRetry(void* manager) { startGame(managerOf(manager), 2); }
 
 void pushSettingsState(void* manager) { pushIfThere(manager, settingsScreen); }
 

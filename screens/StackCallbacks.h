@@ -1,6 +1,10 @@
 #pragma once
 
 class State;
+struct StateManager;
+
+// Pops `leaving` screens and starts the game screen with its loading screen above it.
+void startGame(StateManager& s, int leaving);
 
 // The state-stack callbacks of the menu buttons. Each takes the StateManager as its user data.
 
