@@ -22,7 +22,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -45,7 +44,7 @@ void TitleState::layout(int width, int height) {
     projection3D = glm::perspective(1.5707964f, float(width) / float(height), 0.01f, 300.0f);
     bgWorld.updateFrustum(projection3D);
     projection2D = gui::pixelProjection(width, height);
-    screen::setProjection(getShader("blockShader"), projection3D);
+    screen::setProjection(blockShader, projection3D);
     screen::setProjection(getShader("tex2DShader"), projection2D);
     screen::setProjection(getShader("textShader"), projection2D);
     screen::setProjection(quadShader, projection2D);
@@ -55,6 +54,8 @@ void TitleState::init(StateManager& s) {
     int width, height;
     screen::windowSize(s.window, width, height);
     quadShader = getShader("quadShader");
+    blockShader = getShader("blockShader");
+    tiles = getTexture("tiles.png");
     layout(width, height);
 
     text = BitmapText(getTexture("pixelfont.png"), getShader("textShader"));
@@ -180,8 +181,6 @@ void TitleState::renderBackground(int width, int height) {
                                      glm::vec4(skyTopColor, 1.0f), glm::vec4(skyBottomColor, 1.0f));
     glDepthMask(GL_TRUE);
 
-    Shader* blockShader = getShader("blockShader");
-    Texture* tiles = getTexture("tiles.png");
     if (!blockShader || !tiles) return;
     glUseProgram(blockShader->program);
     glActiveTexture(GL_TEXTURE2);
