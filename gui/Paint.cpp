@@ -4,7 +4,6 @@
 #include "engine/Shader.h"
 #include "engine/SolidQuad.h"
 
-
 namespace gui::paint {
 
 namespace {

@@ -1,9 +1,9 @@
 #include "gui/Viewport.h"
 
 #include "engine/Shader.h"
+#include "gui/PixelProjection.h"
 
 #include <GLFW/glfw3.h>
-#include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 namespace gui {
@@ -11,10 +11,7 @@ namespace gui {
 void applyViewport(int windowHeight, const Rect& rect, glm::ivec2 offset) {
     // GL counts rows from the bottom.
     glViewport(rect.x, windowHeight - rect.y - rect.height, rect.width, rect.height);
-    const glm::mat4 projection =
-        glm::ortho(static_cast<float>(-offset.x), static_cast<float>(rect.width - offset.x),
-                   static_cast<float>(rect.height - offset.y), static_cast<float>(-offset.y),
-                   -1.0f, 1.0f);
+    const glm::mat4 projection = pixelProjection(rect.width, rect.height, offset);
     for (const char* name : {"quadShader", "tex2DShader", "textShader"}) {
         const Shader* shader = getShader(name);
         if (!shader) continue;
