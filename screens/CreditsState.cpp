@@ -8,7 +8,6 @@
 #include "screens/ScreenBasics.h"
 
 #include <GLFW/glfw3.h>
-#include <glm/gtc/matrix_transform.hpp>
 
 CreditsState creditsState;
 

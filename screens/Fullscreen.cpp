@@ -1,5 +1,6 @@
 #include "screens/Fullscreen.h"
 
+#include "screens/ScreenBasics.h"
 #include "screens/Settings.h"
 
 #include <GLFW/glfw3.h>
@@ -13,10 +14,7 @@ bool GlfwDisplayModes::primaryMode(int& width, int& height) {
     return true;
 }
 
-void GlfwDisplayModes::windowSize(int& width, int& height) {
-    width = height = 0;
-    glfwGetWindowSize(window, &width, &height);
-}
+void GlfwDisplayModes::windowSize(int& width, int& height) { screen::windowSize(window, width, height); }
 
 void GlfwDisplayModes::enterFullscreen(int width, int height) {
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();

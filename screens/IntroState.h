@@ -10,7 +10,6 @@
 
 #include <array>
 #include <atomic>
-#include <string>
 #include <thread>
 
 struct Shader;

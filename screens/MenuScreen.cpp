@@ -9,7 +9,6 @@
 #include "screens/ScreenBasics.h"
 
 #include <GLFW/glfw3.h>
-#include <glm/gtc/matrix_transform.hpp>
 
 void MenuScreen::setGuiProjection(int width, int height, glm::ivec2 offset) {
     if (width <= 0 || height <= 0) return;
