@@ -76,21 +76,20 @@ protected:
         mouseButtonCallback(window, GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
         mouseButtonCallback(window, GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
     }
-    void click(gui::Element& element, gui::Window& in) {
+    // The middle of a widget of `in`, whose top-left corner stands at (originX, originY) in the
+    // window.
+    void click(gui::Element& element, gui::Window& in, int originX = 0, int originY = 0) {
         int x, y, w, h;
         element.getPos(in, x, y);
         element.getSize(in, w, h);
-        clickAt(x + w / 2, y + h / 2);
+        clickAt(originX + x + w / 2, originY + y + h / 2);
     }
     // The first world button of the list, inside its box.
     void clickFirstWorld() {
         gui::ContentBox& box = singlePlayerState.worldBox;
-        int bx, by, x, y, w, h;
+        int bx, by;
         box.getPos(singlePlayerState.interface, bx, by);
-        gui::Button& button = singlePlayerState.worldButtons.at(0);
-        button.getPos(box, x, y);
-        button.getSize(box, w, h);
-        clickAt(bx + x + w / 2, by + y + h / 2);
+        click(singlePlayerState.worldButtons.at(0), box, bx, by);
     }
     // Ticks the loading screen until it leaves.
     void finishLoading() {
@@ -106,7 +105,6 @@ protected:
         finishLoading();
         manager.popState();
     }
-
 };
 
 TEST_F(MenuCallbacks, CreateNewWorldLeavesThreeScreensFromInsideItsOwnClick) {
