@@ -53,3 +53,9 @@ struct ToolRng {
 };
 
 inline uint8_t clampByte(float v) { return uint8_t(std::clamp(v, 0.0f, 255.0f)); }
+
+// Whether (x, y) lies inside the axis-aligned ellipse about (cx, cy) with radii rx and ry.
+inline bool inEllipse(float x, float y, float cx, float cy, float rx, float ry) {
+    const float dx = (x - cx) / rx, dy = (y - cy) / ry;
+    return dx * dx + dy * dy <= 1.0f;
+}

@@ -68,7 +68,7 @@ void placeForg(TutorialState& scene, float angle) {
     for (int tick = 0; tick < 300; ++tick) scene.player.tick(scene.blocks, 0.0);
     scene.player.sliceRotation = glm::rotate(glm::mat4(1.0f), angle, glm::vec3(0, 1, 0));
     scene.player.updateSlice();
-    scene.setForgFrame(0, 0);
+    scene.setForgFrame({0, 0});
 }
 
 void drawScene(TutorialState& scene) {
@@ -79,7 +79,7 @@ void drawScene(TutorialState& scene) {
     glDepthMask(GL_FALSE);
     scene.drawSliceView(0, 0, viewWidth, height);
     glViewport(0, 0, width, height);
-    scene.updateProjection({width, height}, {0, 0});
+    scene.updateProjection(width, height);
     gui::paint::outlineRect(scene.outline, 0, 0, viewWidth, height, glm::vec4(1, 0, 1, 1));
     gui::paint::outlineRect(scene.outline, width - viewWidth, 0, viewWidth, height, glm::vec4(0, 1, 1, 1));
     glDepthMask(GL_TRUE);

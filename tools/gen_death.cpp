@@ -15,11 +15,6 @@ constexpr int motifLeft = 64, motifTop = 25, cell = 4, cells = 32;
 
 enum class Part { none, bone, socket, magentaEye, cyanEye, nose, crack, gap };
 
-bool inEllipse(float x, float y, float cx, float cy, float rx, float ry) {
-    const float dx = (x - cx) / rx, dy = (y - cy) / ry;
-    return dx * dx + dy * dy <= 1.0f;
-}
-
 // What the cell at (gx, gy) of the 32 x 32 grid shows.
 Part partAt(int gx, int gy) {
     const float x = gx + 0.5f, y = gy + 0.5f;

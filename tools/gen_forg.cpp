@@ -45,11 +45,6 @@ struct Sprite {
     }
 };
 
-bool inEllipse(float x, float y, float cx, float cy, float rx, float ry) {
-    const float dx = (x - cx) / rx, dy = (y - cy) / ry;
-    return dx * dx + dy * dy <= 1.0f;
-}
-
 void fillEllipse(Sprite& s, float cx, float cy, float rx, float ry, Part part, bool onlyOverBody = false) {
     for (int y = 0; y < cell; ++y)
         for (int x = 0; x < cell; ++x)

@@ -33,8 +33,6 @@ void Forg::reset(double now) {
     animStart = now;
 }
 
-void Forg::releaseKeys() { upKey = leftKey = rightKey = jumpKey = false; }
-
 void Forg::setAnim(ForgAnim state, double now) {
     if (animState == state) return;
     animState = state;

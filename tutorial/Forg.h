@@ -43,7 +43,6 @@ struct Forg {
 
     // Back at the start: standing in his plane facing +z, nothing held.
     void reset(double now);
-    void releaseKeys();
 
     // One tick: walking, jumping and falling, the swept move, and the plane's turn.
     void tick(const Blocks& blocks, double now);

@@ -4,12 +4,6 @@
 
 namespace tutorial {
 
-const std::array<std::array<Byte3, 6>, 3> faceVertices = {{
-    {{{0, 1, 0}, {0, 1, 1}, {0, 0, 0}, {0, 1, 1}, {0, 0, 0}, {0, 0, 1}}},
-    {{{0, 0, 1}, {1, 0, 1}, {0, 0, 0}, {1, 0, 1}, {0, 0, 0}, {1, 0, 0}}},
-    {{{0, 1, 0}, {1, 1, 0}, {0, 0, 0}, {1, 1, 0}, {0, 0, 0}, {1, 0, 0}}},
-}};
-
 const std::array<Byte3, 20> cubeTetrahedra = {{
     {1, 1, 0}, {0, 0, 0}, {0, 1, 1}, {1, 0, 1},  //
     {0, 1, 0}, {1, 1, 0}, {0, 0, 0}, {0, 1, 1},  //
@@ -23,6 +17,18 @@ const std::array<Byte3, 6> billboardPositions = {{
 }};
 
 namespace {
+
+// Two triangles of a unit face across each axis: x, y, z.
+constexpr std::array<std::array<Byte3, 6>, 3> faceVertices = {{
+    {{{0, 1, 0}, {0, 1, 1}, {0, 0, 0}, {0, 1, 1}, {0, 0, 0}, {0, 0, 1}}},
+    {{{0, 0, 1}, {1, 0, 1}, {0, 0, 0}, {1, 0, 1}, {0, 0, 0}, {1, 0, 0}}},
+    {{{0, 1, 0}, {1, 1, 0}, {0, 0, 0}, {1, 1, 0}, {0, 0, 0}, {1, 0, 0}}},
+}};
+
+// Where a block's faces and volume are found in "tiles.png": tile columns.
+struct BlockTiles {
+    uint8_t top, side, bottom;
+};
 
 // Tile columns of grass, dirt, stone and the floor.
 constexpr BlockTiles blockTiles[4] = {{1, 3, 9}, {5, 7, 9}, {11, 13, 15}, {17, 17, 17}};
@@ -40,12 +46,13 @@ void addFace(WorldGeometry& out, int axis, int x, int y, int z, uint8_t tile) {
     }
 }
 
-}  // namespace
-
+// Null for air or an unknown id.
 const BlockTiles* tilesOf(uint8_t id) {
     if (id < 1 || id > 4) return nullptr;
     return &blockTiles[id - 1];
 }
+
+}  // namespace
 
 void buildWorldGeometry(const Blocks& blocks, WorldGeometry& out) {
     out = WorldGeometry{};

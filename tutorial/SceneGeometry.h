@@ -14,18 +14,10 @@ namespace tutorial {
 using Byte3 = std::array<uint8_t, 3>;
 using Byte2 = std::array<uint8_t, 2>;
 
-// Two triangles of a unit face across each axis: x, y, z.
-extern const std::array<std::array<Byte3, 6>, 3> faceVertices;
 // The unit cube as 5 tetrahedra.
 extern const std::array<Byte3, 20> cubeTetrahedra;
 // A unit square in the plane x = 0, spanning y and z.
 extern const std::array<Byte3, 6> billboardPositions;
-
-// Where a block's faces and volume are found in "tiles.png", by block id 1..4.
-struct BlockTiles {
-    uint8_t top, side, bottom;  // tile columns
-};
-const BlockTiles* tilesOf(uint8_t id);  // null for air or an unknown id
 
 struct WorldGeometry {
     std::vector<Byte3> facePositions;

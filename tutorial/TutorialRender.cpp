@@ -52,78 +52,64 @@ void useCrossSection(const Shader& shader, const glm::mat4& planeView, const glm
     uniforms::setVec4(shader, "inColor", color);
 }
 
-// Byte positions (3 per vertex) and one more byte attribute into a mesh; re-uploaded into the
-// same buffers when `refresh`, else into a new renderer.
-void uploadBytes(RenderedMesh& target, const void* positions, const void* second, int secondSize,
-                 size_t vertices, bool refresh) {
-    GenericMesh& mesh = target.mesh;
-    mesh.vertCount_ = uint32_t(vertices);
-    mesh.attribs.clear();
-    mesh.attribs.push_back({GL_UNSIGNED_BYTE, 3, positions, uint32_t(vertices * 3), 3});
-    if (second)
-        mesh.attribs.push_back({GL_UNSIGNED_BYTE, unsigned(secondSize), second,
-                                uint32_t(vertices * secondSize), uint32_t(secondSize)});
+// Byte positions (3 per vertex) and one more byte attribute of `secondSize` per vertex (none
+// when null) into a renderer, into the buffers it has when the layout is the same.
+void uploadBytes(MeshRenderer& renderer, const void* positions, const void* second, unsigned secondSize,
+                 size_t vertices, GLenum mode) {
+    renderer.mode = mode;
     if (vertices == 0) {
-        target.renderer.release();
+        renderer.release();
         return;
     }
-    if (refresh) target.renderer.setMesh(&mesh);
-    else target.renderer.init(&mesh);
+    GenericMesh mesh;
+    mesh.vertCount_ = uint32_t(vertices);
+    mesh.attribs.push_back({GL_UNSIGNED_BYTE, 3, positions, uint32_t(vertices * 3), 3});
+    if (second)
+        mesh.attribs.push_back({GL_UNSIGNED_BYTE, secondSize, second, uint32_t(vertices * secondSize), secondSize});
+    renderer.setMesh(&mesh);
 }
 
 }  // namespace
 
-void TutorialState::buildWorldMeshes() {
-    tutorial::buildWorldGeometry(blocks, geometry);
-    uploadBytes(faceMesh, geometry.facePositions.data(), geometry.faceTexCoords.data(), 2,
-                geometry.facePositions.size(), false);
-    faceMesh.renderer.mode = GL_TRIANGLES;
-    uploadBytes(sliceMesh, geometry.slicePositions.data(), geometry.sliceTexCoords.data(), 3,
-                geometry.slicePositions.size(), false);
-    sliceMesh.renderer.mode = GL_LINES_ADJACENCY;
+void TutorialState::buildMeshes() {
+    if (!faceMesh.vao) {
+        tutorial::WorldGeometry geometry;
+        tutorial::buildWorldGeometry(blocks, geometry);
+        uploadBytes(faceMesh, geometry.facePositions.data(), geometry.faceTexCoords.data(), 2,
+                    geometry.facePositions.size(), GL_TRIANGLES);
+        uploadBytes(sliceMesh, geometry.slicePositions.data(), geometry.sliceTexCoords.data(), 3,
+                    geometry.slicePositions.size(), GL_LINES_ADJACENCY);
+    }
+    if (!boxMesh.vao)
+        uploadBytes(boxMesh, tutorial::cubeTetrahedra.data(), nullptr, 0, tutorial::cubeTetrahedra.size(),
+                    GL_LINES_ADJACENCY);
 }
 
-void TutorialState::buildBoxMesh() {
-    uploadBytes(boxMesh, tutorial::cubeTetrahedra.data(), nullptr, 0, tutorial::cubeTetrahedra.size(), false);
-    boxMesh.renderer.mode = GL_LINES_ADJACENCY;
-}
-
-void TutorialState::setForgFrame(int col, int row) {
-    forgSprite.setTexRect(unsigned(col * spriteCellPixels), unsigned(row * spriteCellPixels),
+void TutorialState::setForgFrame(tutorial::SpriteCell cell) {
+    forgCell = cell;
+    forgSprite.setTexRect(unsigned(cell.col * spriteCellPixels), unsigned(cell.row * spriteCellPixels),
                           spriteCellPixels, spriteCellPixels);
-    forgCells = tutorial::billboardCells(col, row + tutorial::billboardRowOffset);
-    forgOverlayCells = tutorial::billboardCells(col, row + tutorial::overlayRowOffset);
     const size_t n = tutorial::billboardPositions.size();
-    uploadBytes(forgMesh, tutorial::billboardPositions.data(), forgCells.data(), 2, n, true);
-    uploadBytes(forgOverlayMesh, tutorial::billboardPositions.data(), forgOverlayCells.data(), 2, n, true);
+    const auto cells = tutorial::billboardCells(cell.col, cell.row + tutorial::billboardRowOffset);
+    uploadBytes(forgMesh, tutorial::billboardPositions.data(), cells.data(), 2, n, GL_TRIANGLES);
+    const auto overlayCells = tutorial::billboardCells(cell.col, cell.row + tutorial::overlayRowOffset);
+    uploadBytes(forgOverlayMesh, tutorial::billboardPositions.data(), overlayCells.data(), 2, n, GL_TRIANGLES);
 }
 
 void TutorialState::chooseForgFrame() {
+    // The buffers change only when the animation moves on to another cell.
     const tutorial::SpriteCell cell =
         tutorial::forgFrame(int(player.animState), player.facing, now() - player.animStart);
-    setForgFrame(cell.col, cell.row);
+    if (cell != forgCell) setForgFrame(cell);
 }
 
-void TutorialState::updateProjection(glm::ivec2 size, glm::ivec2 offset) {
-    if (size.x < 1 || size.y < 1) return;
-    projection3D = glm::perspective(1.0471976f, float(size.x) / float(size.y), 0.01f, 300.0f);
-    projection2D = gui::pixelProjection(size.x, size.y, offset);
-    screen::setProjection(getShader("blockShader"), projection3D);
+void TutorialState::updateProjection(int width, int height) {
+    if (width < 1 || height < 1) return;
+    projection3D = glm::perspective(1.0471976f, float(width) / float(height), 0.01f, 300.0f);
+    projection2D = gui::pixelProjection(width, height);
     screen::setProjection(getShader("textShader"), projection2D);
     screen::setProjection(getShader("tex2DShader"), projection2D);
     screen::setProjection(quadShader, projection2D);
-}
-
-void TutorialState::applyViewport(const gui::Rect& rect, glm::ivec2 offset) {
-    int width = 0, height = 0;
-    gui.getWindowSize(width, height);
-    if (rect.width < 1 || rect.height < 1) return;
-    glViewport(rect.x, height - rect.y - rect.height, rect.width, rect.height);
-    updateProjection({rect.width, rect.height}, offset);
-}
-
-void TutorialState::onViewport(void*, const gui::Rect& rect, glm::ivec2 offset) {
-    tutorialState.applyViewport(rect, offset);
 }
 
 glm::mat4 TutorialState::worldViewMatrix() const {
@@ -146,7 +132,7 @@ glm::mat4 TutorialState::planeView() const {
 void TutorialState::drawWorldView(int x, int y, int width, int height) {
     if (width < 1 || height < 1) return;
     glViewport(x, y, width, height);
-    updateProjection({width, height}, {0, 0});
+    updateProjection(width, height);
 
     const glm::mat4 view = worldViewMatrix(), model = worldModelMatrix();
     const glm::mat4 modelView = view * model;
@@ -159,14 +145,14 @@ void TutorialState::drawWorldView(int x, int y, int width, int height) {
     if (blocks3D && tiles) {
         useTextured(*blocks3D, *tiles, tileGrid);
         setMatrix(*blocks3D, "MVP", projection3D * modelView);
-        faceMesh.renderer.draw();
+        faceMesh.draw();
     }
     // The plane's area inside the world's box.
     const glm::mat4 plane = planeView();
     const glm::mat4 box = glm::scale(glm::mat4(1.0f), glm::vec3(float(tutorial::worldSize)));
     if (area) {
         useCrossSection(*area, plane * box, modelView * box, projection3D, glm::vec4(1, 1, 1, 0.2f));
-        boxMesh.renderer.draw();
+        boxMesh.draw();
     }
     // The forg stands in his plane, drawn a little toward the camera so the plane does not hide
     // him.
@@ -176,19 +162,19 @@ void TutorialState::drawWorldView(int x, int y, int width, int height) {
     if (blocks3D && forg) {
         useTextured(*blocks3D, *forg, spriteGrid);
         setMatrix(*blocks3D, "MVP", billboard);
-        forgMesh.renderer.draw();
+        forgMesh.draw();
     }
     glDepthMask(GL_FALSE);
     // The plane's edges on the blocks, and the forg's outline, show through everything.
     glDisable(GL_DEPTH_TEST);
     if (edges) {
         useCrossSection(*edges, plane, modelView, projection3D, glm::vec4(1.0f));
-        faceMesh.renderer.draw();
+        faceMesh.draw();
     }
     if (blocks3D && forg) {
         useTextured(*blocks3D, *forg, spriteGrid);
         setMatrix(*blocks3D, "MVP", billboard);
-        forgOverlayMesh.renderer.draw();
+        forgOverlayMesh.draw();
     }
     glEnable(GL_DEPTH_TEST);
 }
@@ -196,7 +182,7 @@ void TutorialState::drawWorldView(int x, int y, int width, int height) {
 void TutorialState::drawSliceView(int x, int y, int width, int height) {
     if (width < 1 || height < 1) return;
     glViewport(x, y, width, height);
-    updateProjection({width, height}, {0, 0});
+    updateProjection(width, height);
     // Whole pixels per block: 16 at the game's window size.
     const int b = 16 * (width / 256);
     const Shader* slice = getShader("blockTutorial2DShader");
@@ -208,7 +194,7 @@ void TutorialState::drawSliceView(int x, int y, int width, int height) {
             glm::translate(glm::mat4(1.0f), glm::vec3(float(width / 2), float(height / 2), 0.0f)),
             glm::vec3(float(b), float(-b), 1.0f));
         setMatrix(*slice, "MVP", projection2D * toPixels);
-        sliceMesh.renderer.draw();
+        sliceMesh.draw();
     }
     // His feet at the view's centre.
     forgSprite.setRect(float(width / 2 - b / 2), float(height / 2 - b), float(b), float(b));
@@ -230,7 +216,6 @@ void TutorialState::render(StateManager&) {
         gui::paint::drawText(text, "Click + drag to adjust 3D view", 20, 20, unsigned(std::max(1, w / 800)),
                              false, white);
 
-        glDepthMask(GL_FALSE);
         drawSliceView(0, 0, viewWidth, h);
         const int scale = std::max(1, viewWidth / 420);
         gui::paint::drawText(text, "WASD or arrow keys to move the forg.", 20, 20, unsigned(scale), false, white);
@@ -240,15 +225,14 @@ void TutorialState::render(StateManager&) {
 
     glDepthMask(GL_FALSE);
     glViewport(0, 0, w, h);
-    updateProjection({w, h}, {0, 0});
+    updateProjection(w, h);
     gui::paint::outlineRect(outline, 1.0f, 1.0f, float(w / 2 - 3), float(h - 2), glm::vec4(1, 0, 1, 1));
     gui::paint::outlineRect(outline, float(w / 2 + 3), 1.0f, float(w / 2 - 4), float(h - 2), glm::vec4(0, 1, 1, 1));
     gui.render();
 }
 
 void TutorialState::releaseGl() {
-    for (RenderedMesh* mesh : {&faceMesh, &sliceMesh, &boxMesh, &forgMesh, &forgOverlayMesh})
-        mesh->renderer.release();
+    for (MeshRenderer* mesh : {&faceMesh, &sliceMesh, &boxMesh, &forgMesh, &forgOverlayMesh}) mesh->release();
     forgSprite.release();
     outline.release();
     text.release();

@@ -3,7 +3,6 @@
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
 #include "engine/Texture.h"
-#include "gui/Element.h"
 #include "gui/Paint.h"
 #include "gui/PixelProjection.h"
 #include "screens/MenuWidgets.h"
@@ -12,7 +11,6 @@
 #include "tutorial/TutorialState.h"
 
 #include <GLFW/glfw3.h>
-#include <glm/gtc/matrix_transform.hpp>
 
 #include <algorithm>
 
@@ -98,38 +96,21 @@ StateManager& managerOf(void* manager) { return *static_cast<StateManager*>(mana
 
 }  // namespace
 
-double TutorialSlideshowState::now() const { return clock ? clock() : glfwGetTime(); }
+double TutorialSlideshowState::now() { return interface.getClock()->now(); }
 
-void TutorialSlideshowState::updateProjection(glm::ivec2 size, glm::ivec2 offset) {
-    if (size.x < 1 || size.y < 1) return;
-    screen::setProjection(getShader("blockShader"),
-                          glm::perspective(1.2217305f, float(size.x) / float(size.y), 0.01f, 300.0f));
-    const glm::mat4 flat = gui::pixelProjection(size.x, size.y, offset);
-    screen::setProjection(getShader("textShader"), flat);
-    screen::setProjection(getShader("tex2DShader"), flat);
-    screen::setProjection(quadShader, flat);
-}
-
-void TutorialSlideshowState::onViewport(void*, const gui::Rect& rect, glm::ivec2 offset) {
-    TutorialSlideshowState& self = tutorialSlideshowState;
-    int width = 0, height = 0;
-    self.interface.getWindowSize(width, height);
-    if (rect.width < 1 || rect.height < 1) return;
-    glViewport(rect.x, height - rect.y - rect.height, rect.width, rect.height);
-    self.updateProjection({rect.width, rect.height}, offset);
-    self.viewportChanged = true;
+void TutorialSlideshowState::updateProjection(int width, int height) {
+    if (width < 1 || height < 1) return;
+    setGuiProjection(width, height);
+    screen::setProjection(getShader("tex2DShader"), gui::pixelProjection(width, height));
 }
 
 void TutorialSlideshowState::init(StateManager& s) {
-    quadShader = getShader("quadShader");
+    initRenderers(s);
     interface.window = s.window;
     int width = 0, height = 0;
     interface.getWindowSize(width, height);
-    updateProjection({width, height}, {0, 0});
+    updateProjection(width, height);
 
-    text = BitmapText(getTexture("pixelfont.png"), getShader("textShader"));
-    quad.shader = quadShader;
-    quad.init();
     for (int i = 0; i < int(pictures.size()); ++i) {
         pictures[i].texture = getTexture(pictureFiles[i]);
         pictures[i].shader = getShader("tex2DShader");
@@ -143,11 +124,8 @@ void TutorialSlideshowState::init(StateManager& s) {
 }
 
 void TutorialSlideshowState::setUpSlides(StateManager& s, int width, int height) {
-    interface.clearElements();
-    interface.quadRenderer = &quad;
-    interface.textRenderer = &text;
-    interface.viewportCallback = onViewport;
-    interface.viewportUserData = interface.window;
+    // Content boxes draw into their own part of the window.
+    setUpPage(interface, interface.window, true);
 
     using menu::Place;
     menu::setUpButton(continueButton, "continue", 150, 50, Place{menu::right, menu::bottom, -20, -20},
@@ -255,47 +233,21 @@ void TutorialSlideshowState::render(StateManager&) {
     gui::paint::fillRect(quad, 0.0f, 0.0f, float(width), float(height), glm::vec4(0, 0, 0, 0.5f));
     interface.render();
     glDepthMask(GL_TRUE);
-    if (viewportChanged) {
-        viewportChanged = false;
-        glViewport(0, 0, width, height);
-        updateProjection({width, height}, {0, 0});
-    }
+    restoreWholeWindow(width, height);
 }
 
-void TutorialSlideshowState::resume(StateManager&) {
+void TutorialSlideshowState::resume(StateManager& s) {
     int width = 0, height = 0;
     interface.getWindowSize(width, height);
-    updateProjection({width, height}, {0, 0});
-    layoutSlides(width, height);
+    windowResize(s, width, height);
 }
 
 void TutorialSlideshowState::windowResize(StateManager&, int width, int height) {
-    updateProjection({width, height}, {0, 0});
+    updateProjection(width, height);
     layoutSlides(width, height);
-}
-
-void TutorialSlideshowState::cursorPos(StateManager&, double x, double y) { interface.cursorPos(x, y); }
-
-void TutorialSlideshowState::scroll(StateManager&, double dx, double dy) { interface.scroll(dx, dy); }
-
-void TutorialSlideshowState::mouseButton(StateManager&, int button, int action, int mods) {
-    interface.mouseButton(button, action, mods);
-}
-
-void TutorialSlideshowState::keyInput(StateManager& s, int key, int scancode, int action, int mods) {
-    if (key == GLFW_KEY_ESCAPE && action == GLFW_PRESS) {
-        s.popState();
-        return;
-    }
-    interface.keyInput(key, scancode, action, mods);
-}
-
-void TutorialSlideshowState::charInput(StateManager&, unsigned codePoint) {
-    if (gui::Element* selected = interface.selectedElement()) selected->charInput(interface, codePoint);
 }
 
 void TutorialSlideshowState::releaseGl() {
     for (TexturedQuad& picture : pictures) picture.release();
-    quad.release();
-    text.release();
+    MenuScreen::releaseGl();
 }

@@ -23,7 +23,7 @@ void leaveMovingSlideshow(void* manager, int slides) {
 
 }  // namespace
 
-double TutorialState::now() const { return clock ? clock() : glfwGetTime(); }
+double TutorialState::now() { return gui.getClock()->now(); }
 
 void TutorialState::resetScene() {
     tutorial::generateWorld(blocks);
@@ -37,7 +37,7 @@ void TutorialState::init(StateManager& s) {
     gui.window = s.window;
     int width = 0, height = 0;
     gui.getWindowSize(width, height);
-    updateProjection({width, height}, {0, 0});
+    updateProjection(width, height);
 
     text = BitmapText(getTexture("pixelfont.png"), getShader("textShader"));
     outline.shader = quadShader;
@@ -46,8 +46,6 @@ void TutorialState::init(StateManager& s) {
     gui.clearElements();
     gui.quadRenderer = &outline;
     gui.textRenderer = &text;
-    gui.viewportCallback = onViewport;
-    gui.viewportUserData = s.window;
     using menu::Place;
     menu::setUpButton(backButton, "back", 100, 50, Place{menu::left, menu::bottom, 20, -20}, onBack, &s);
     menu::setUpButton(nextButton, "next", 100, 50, Place{menu::right, menu::bottom, -20, -20}, onNext, &s);
@@ -55,24 +53,15 @@ void TutorialState::init(StateManager& s) {
     gui.addElement(&nextButton);
 
     resetScene();
-    buildWorldMeshes();
-    buildBoxMesh();
+    buildMeshes();
 
     forgSprite.texture = getTexture("forg.png");
     forgSprite.shader = getShader("tex2DShader");
     forgSprite.init();
-    forgMesh.renderer.mode = GL_TRIANGLES;
-    forgOverlayMesh.renderer.mode = GL_TRIANGLES;
-    setForgFrame(0, 0);
+    setForgFrame({0, 0});
 }
 
-void TutorialState::close(StateManager&) {
-    gui.clearElements();
-    // The uploaded meshes keep what they draw; the next visit builds the arrays afresh.
-    geometry = tutorial::WorldGeometry{};
-    faceMesh.mesh.attribs.clear();
-    sliceMesh.mesh.attribs.clear();
-}
+void TutorialState::close(StateManager&) { gui.clearElements(); }
 
 void TutorialState::update(StateManager& s) {
     if (s.window && glfwWindowShouldClose(s.window)) s.popState();
@@ -82,12 +71,10 @@ void TutorialState::update(StateManager& s) {
 void TutorialState::resume(StateManager&) {
     int width = 0, height = 0;
     gui.getWindowSize(width, height);
-    updateProjection({width, height}, {0, 0});
+    updateProjection(width, height);
 }
 
-void TutorialState::windowResize(StateManager&, int width, int height) {
-    updateProjection({width, height}, {0, 0});
-}
+void TutorialState::windowResize(StateManager&, int width, int height) { updateProjection(width, height); }
 
 void TutorialState::cursorPos(StateManager&, double x, double y) {
     gui.cursorPos(x, y);

@@ -32,17 +32,16 @@ public:
     gui::Interface gui;
     gui::Button backButton, nextButton;
 
-    tutorial::WorldGeometry geometry;
-    RenderedMesh faceMesh, sliceMesh, boxMesh, forgMesh, forgOverlayMesh;
-    std::array<tutorial::Byte2, 6> forgCells{}, forgOverlayCells{};
+    // The world's faces and block tetrahedra, the world's box, and the forg's billboard and its
+    // outline. The world is the same on every visit, so its meshes are built once.
+    MeshRenderer faceMesh, sliceMesh, boxMesh, forgMesh, forgOverlayMesh;
+    tutorial::SpriteCell forgCell;  // what the forg's sprite and billboards show
 
     tutorial::Blocks blocks{};
     tutorial::Forg player;
     float yaw = 0.0f, pitch = 0.0f;  // the 3D view's orbit, radians
     bool dragging = false;
     glm::vec2 lastCursor{0.0f};
-    // Seconds; tests may set their own.
-    double (*clock)() = nullptr;
 
     void init(StateManager& s) override;
     void close(StateManager& s) override;
@@ -60,15 +59,15 @@ public:
     // What every visit starts from, without GL: the world, the forg at his spawn, the camera,
     // and no key or drag carried over from the last visit.
     void resetScene();
-    double now() const;
+    // Seconds, from the interface's clock.
+    double now();
 
     // Drawing (TutorialRender.cpp).
-    void buildWorldMeshes();
-    void buildBoxMesh();
-    void setForgFrame(int col, int row);
-    void updateProjection(glm::ivec2 size, glm::ivec2 offset);
-    void applyViewport(const gui::Rect& rect, glm::ivec2 offset);
-    static void onViewport(void* window, const gui::Rect& rect, glm::ivec2 offset);
+    // The world's and the box's meshes, unless they are uploaded already.
+    void buildMeshes();
+    void setForgFrame(tutorial::SpriteCell cell);
+    // The projections for a view of width x height pixels, and the 2D programs' "P".
+    void updateProjection(int width, int height);
     // The two views, each into the GL viewport (x, y from the bottom left, width, height). The
     // 3D view leaves depth writes off.
     void drawWorldView(int x, int y, int width, int height);
