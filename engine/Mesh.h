@@ -52,6 +52,10 @@ public:
     uint32_t vertCount_ = 0;
     const float* second = nullptr;
 
+    MeshArr() = default;
+    constexpr MeshArr(const glm::vec4* positions, uint32_t vertCount, const float* second)
+        : positions(positions), vertCount_(vertCount), second(second) {}
+
     int attribCount() const override { return 2; }
     uint32_t vertCount() const override { return vertCount_; }
     GLenum attribType(int) const override { return GL_FLOAT; }

@@ -6,8 +6,7 @@
 
 #include <cstdint>
 
-// One vertex array with one buffer per attribute of a Mesh. Owners draw it themselves:
-// glBindVertexArray(vao); glDrawArrays(mode, 0, vertCount).
+// One vertex array with one buffer per attribute of a Mesh, drawn with draw().
 // Move-only; makes no GL call until the first upload, and none after the context is gone.
 class MeshRenderer {
 public:

@@ -1,6 +1,5 @@
 #include "game/ChestEntity.h"
 
-#include "engine/ThreadRandom.h"
 #include "game/BoxMotion.h"
 #include "game/InventoryScreen.h"
 #include "game/ItemEntity.h"
@@ -12,8 +11,6 @@
 namespace {
 
 constexpr int RIGHT_BUTTON = 1;
-constexpr float spillScatter = 0.03f;
-constexpr float spillLift = 0.05f;
 
 }  // namespace
 
@@ -56,9 +53,7 @@ bool ChestEntity::spill(World* world) {
     bool empty = true;
     for (std::unique_ptr<Item>& slot : inventory.slots) {
         if (!slot) continue;
-        const glm::vec3 b = threadrandom::inBall(spillScatter);
-        std::unique_ptr<Entity> drop =
-            ItemEntity::make(std::move(slot), pos + 0.5f, glm::vec4(b.x, spillLift, b.y, b.z));
+        std::unique_ptr<Entity> drop = ItemEntity::makePopping(std::move(slot), pos + 0.5f);
         if (world->addEntity(drop)) continue;
         slot = std::move(static_cast<ItemEntity&>(*drop).item);  // kept for the next try
         empty = false;

@@ -2,6 +2,7 @@
 
 #include "engine/Shader.h"
 #include "engine/Texture.h"
+#include "engine/Uniforms.h"
 #include "game/DayCycle.h"
 #include "game/GameRules.h"
 #include "game/TexturedQuadDraw.h"
@@ -24,26 +25,12 @@ bool bindTexture(const char* name, GLenum unit) {
     return true;
 }
 
-void draw(const MeshRenderer& renderer) {
-    if (!renderer.vao) return;
-    glBindVertexArray(renderer.vao);
-    glDrawArrays(renderer.mode, 0, GLsizei(renderer.vertCount));
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindVertexArray(0);
-}
-
 // The selected hotbar item shows the fourth axis of dropped items and creatures.
 bool holdsGlasses(Player& player) {
     Inventory& hotbar = player.hotbar;
     if (!hotbar.slotInBounds(hotbar.selected)) return false;
     const std::unique_ptr<Item>& item = hotbar.selectedSlot();
     return item && item->getName() == "4D Glasses";
-}
-
-void setMat5(GLint location, const Mat5& m) { glUniform1fv(location, 25, m.data()); }
-
-void setMat5(const Shader* shader, const char* name, const Mat5& m) {
-    setMat5(glGetUniformLocation(shader->program, name), m);
 }
 
 void setInt(const Shader* shader, const char* name, int value) {
@@ -102,22 +89,22 @@ void GameState::drawSky(const Mat5& skyView, float daylight) {
         glUseProgram(moonShader->program);
         glUniform1f(moonBlendLocation, daylight);
         glUniform1i(moonTextureLocation, 2);
-        setMat5(moonMvLocation, moon);
-        draw(sphereRenderer);
+        uniforms::setMat5(moonMvLocation, moon);
+        sphereRenderer.draw();
     }
     const Mat5 sun = skyView * daycycle::sunOrbit(timeOfDay);
     if (simplexShader && sphereMayShow(sun, world.frustum) && bindTexture("sun.png", GL_TEXTURE2)) {
         glUseProgram(simplexShader->program);
         glUniform1i(simplexTexSamplerLocation, 2);
-        setMat5(simplexMvLocation, sun);
-        draw(sphereRenderer);
+        uniforms::setMat5(simplexMvLocation, sun);
+        sphereRenderer.draw();
     }
     Shader* skybox = getShader("skyboxShader");
     if (skybox && bindTexture("skybox.png", GL_TEXTURE0)) {
         glUseProgram(skybox->program);
         glm::mat4 mvp = projection * daycycle::skyboxView(player.forward.y);
         glUniformMatrix4fv(glGetUniformLocation(skybox->program, "MVP"), 1, GL_FALSE, &mvp[0][0]);
-        draw(skyboxRenderer);
+        skyboxRenderer.draw();
     }
 }
 
@@ -126,7 +113,7 @@ void GameState::drawWorld(const Mat5& view, const glm::vec4& cloudColor) {
         glUseProgram(blockShader->program);
         setInt(blockShader, "texSampler", 2);
         setTexSize(blockShader, 96, 16);
-        setMat5(blockShader, "MV", view);
+        uniforms::setMat5(*blockShader, "MV", view);
         world.render(view, holdsGlasses(player));
     }
 
@@ -150,9 +137,9 @@ void GameState::drawTargetOverlay(const Mat5& view) {
     // A hair larger than the block, growing with distance, so it wins the depth test.
     Mat5 mv = view * translate4(centre) * scale4(0.5f + 0.0005f * distance);
     setTexSize(targetBlockShader, 8, 16);
-    setMat5(targetBlockShader, "MV", mv);
+    uniforms::setMat5(*targetBlockShader, "MV", mv);
     setInt(targetBlockShader, "offset", gamerules::crackStage(player.mineStartTime, player.breakProgress));
-    draw(targetBlockRenderer);
+    targetBlockRenderer.draw();
 }
 
 void GameState::drawBlockAroundEye(const Mat5& view) {
@@ -163,8 +150,8 @@ void GameState::drawBlockAroundEye(const Mat5& view) {
     glUseProgram(blockShader->program);
     setInt(blockShader, "texSampler", 2);
     setTexSize(blockShader, 96, 16);
-    setMat5(blockShader, "MV", view * translate4(player.eyePos - glm::vec4(0.5f)));
-    draw(blockMeshes[id - 1].renderer);
+    uniforms::setMat5(*blockShader, "MV", view * translate4(player.eyePos - glm::vec4(0.5f)));
+    blockMeshes[id - 1].renderer.draw();
 }
 
 void GameState::drawCrosshair() {

@@ -1,5 +1,6 @@
 #include "game/ItemEntity.h"
 
+#include "engine/ThreadRandom.h"
 #include "game/BoxMotion.h"
 #include "game/Player.h"
 #include "world/World.h"
@@ -23,6 +24,12 @@ std::unique_ptr<Entity> ItemEntity::make(std::unique_ptr<Item> item, const glm::
     entity->velocity = velocity;
     entity->setPos(position);
     return entity;
+}
+
+std::unique_ptr<Entity> ItemEntity::makePopping(std::unique_ptr<Item> item, const glm::vec4& position) {
+    constexpr float scatter = 0.03f, lift = 0.05f;
+    const glm::vec3 b = threadrandom::inBall(scatter);
+    return make(std::move(item), position, glm::vec4(b.x, lift, b.y, b.z));
 }
 
 nlohmann::json ItemEntity::getAttributes() const {

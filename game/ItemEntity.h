@@ -35,6 +35,10 @@ public:
     // A new dropped item carrying the given stack; null when there is no stack.
     static std::unique_ptr<Entity> make(std::unique_ptr<Item> item, const glm::vec4& position,
                                         const glm::vec4& velocity);
+    // A new dropped item that pops out of a point (a broken block's centre, a chest, a dead
+    // creature): slightly upwards, with a small random push sideways from the calling thread's
+    // generator, drawn whether or not there is a stack. Null when there is no stack.
+    static std::unique_ptr<Entity> makePopping(std::unique_ptr<Item> item, const glm::vec4& position);
 
     std::string getName() const override { return "Item"; }
     void render(World* world, const Mat5& view, bool glasses) override;

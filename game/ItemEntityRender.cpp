@@ -1,5 +1,5 @@
 #include "engine/MeshRenderer.h"
-#include "engine/Shader.h"
+#include "game/GlassesOutline.h"
 #include "game/ItemEntity.h"
 
 #include <cmath>
@@ -18,14 +18,5 @@ void ItemEntity::render(World*, const Mat5& view, bool glasses) {
     if (!item) return;
     const Mat5 mv = modelView(view);
     item->render(mv, false);
-    if (!glasses || itemEntityOutline.vao == 0) return;
-    Shader* wireframe = getShader("wireframeShader");
-    if (!wireframe) return;
-    glUseProgram(wireframe->program);
-    glUniform1f(glGetUniformLocation(wireframe->program, "wFar"), 8.0f);
-    glUniform1fv(glGetUniformLocation(wireframe->program, "MV"), 25, mv.data());
-    glUniform4f(glGetUniformLocation(wireframe->program, "inColor"), 0.0f, 1.0f, 1.0f, 1.0f);
-    glBindVertexArray(itemEntityOutline.vao);
-    glDrawArrays(itemEntityOutline.mode, 0, GLsizei(itemEntityOutline.vertCount));
-    glBindVertexArray(0);
+    if (glasses) drawGlassesOutline(itemEntityOutline, mv, glm::vec4(0.0f, 1.0f, 1.0f, 1.0f));
 }

@@ -14,8 +14,6 @@ namespace {
 
 constexpr glm::vec4 chestHeight{0.0f, 0.9f, 0.0f, 0.0f};
 constexpr float fallingSpeed = -1e-7f;
-constexpr float lootScatter = 0.03f;
-constexpr float lootLift = 0.05f;
 constexpr double potionChance = 0.1;
 constexpr const char* hurtSounds[3] = {"spider_hurt_1.wav", "spider_hurt_2.wav", "spider_hurt_3.wav"};
 constexpr const char* soundGroup = "creature";
@@ -81,11 +79,8 @@ void SpiderEntity::testGround(World* world) {
     // Float steps of the fall land the bottom a few ulps off the grid plane, more the higher
     // the ground lies: the same tolerance as the collision's.
     if (!(std::fabs(bottom - level) <= boxmotion::borderTolerance)) return;
-    if (!boxmotion::onGrid(pos)) {
-        onGround = false;
-        return;
-    }
     onGround = false;
+    if (!boxmotion::onGrid(pos)) return;
     glm::ivec4 cell;
     cell.y = int(level) - 1;
     const glm::ivec4 lo(glm::floor(pos - halfExtent)), hi(glm::floor(pos + halfExtent));
@@ -123,10 +118,8 @@ void SpiderEntity::hit(float damage, World* world) {
 void SpiderEntity::dropLoot(World* world) {
     auto drop = [&](const char* name) {
         const unsigned count = threadrandom::next32() % 3 + 1;
-        const glm::vec3 b = threadrandom::inBall(lootScatter);
         // A name missing from the catalogue makes no item, and no entity.
-        std::unique_ptr<Entity> loot =
-            ItemEntity::make(Item::create(name, count), pos, glm::vec4(b.x, lootLift, b.y, b.z));
+        std::unique_ptr<Entity> loot = ItemEntity::makePopping(Item::create(name, count), pos);
         if (loot && world) world->addEntity(loot);  // what no loaded chunk takes is freed here
     };
     drop("Hypersilk");

@@ -1,5 +1,6 @@
 #include "engine/ThreadRandom.h"
 #include "engine/Uniforms.h"
+#include "game/GlassesOutline.h"
 #include "game/SpiderEntity.h"
 #include "shapes/Shapes.h"
 
@@ -97,31 +98,26 @@ void SpiderEntity::render(World*, const Mat5& view, bool glasses) {
     part.renderer.draw();
 
     glUseProgram(solidShader->program);
+    const GLint mvAt = location(*solidShader, "MV"), colourAt = location(*solidShader, "inColor");
     if (isFlashing()) {
         // Two ghosts of the body in magenta and cyan, shaken anew every frame.
         for (const glm::vec3& tint : {glm::vec3(1, 0, 1), glm::vec3(0, 1, 1)}) {
             const glm::vec3 b = threadrandom::inBall(flashScatter);
-            setMat5(*solidShader, "MV", frame * translate4(glm::vec4(b.x, 0.0f, b.y, b.z)) * scale4(bodyScale));
-            setVec3(*solidShader, "inColor", tint);
+            setMat5(mvAt, frame * translate4(glm::vec4(b.x, 0.0f, b.y, b.z)) * scale4(bodyScale));
+            setVec3(colourAt, tint);
             part.renderer.draw();
         }
     }
 
     for (int leg = 0; leg < 32; ++leg) {
         const SpiderLegFrames frames = spiderLegFrames(leg, legPhase);
-        setMat5(*solidShader, "MV", frame * frames.upper);
-        setVec3(*solidShader, "inColor", part.colourA);
+        setMat5(mvAt, frame * frames.upper);
+        setVec3(colourAt, part.colourA);
         spiderPentachoronRenderer.draw();
-        setMat5(*solidShader, "MV", frame * frames.lower);
-        setVec3(*solidShader, "inColor", part.colourB);
+        setMat5(mvAt, frame * frames.lower);
+        setVec3(colourAt, part.colourB);
         spiderPentachoronRenderer.draw();
     }
 
-    Shader* wireframe = getShader("wireframeShader");
-    if (!glasses || !wireframe) return;
-    glUseProgram(wireframe->program);
-    setFloat(*wireframe, "wFar", 8.0f);
-    setMat5(*wireframe, "MV", body);
-    setVec4(*wireframe, "inColor", glm::vec4(1.0f, 0.0f, 0.0f, 1.0f));
-    spiderWireRenderer.draw();
+    if (glasses) drawGlassesOutline(spiderWireRenderer, body, glm::vec4(1.0f, 0.0f, 0.0f, 1.0f));
 }

@@ -118,10 +118,7 @@ private:
 }  // namespace
 
 void CompassRenderer::init() {
-    GenericMesh tesseract;
-    tesseract.vertCount_ = uint32_t(hypercubeMeshPositions.size());
-    tesseract.attribs = {{GL_FLOAT, 4, hypercubeMeshPositions.data(), uint32_t(sizeof hypercubeMeshPositions), 0}};
-    tesseractRenderer.init(&tesseract);
+    upload(tesseractRenderer, hypercubeMeshPositions.data(), hypercubeMeshPositions.size(), GL_FLOAT, GL_LINES_ADJACENCY);
     hollowTesseractRenderer.init(&hypercubeHollowMesh);
     upload(cubeTetraRenderer, cubeTetrahedra.data(), cubeTetrahedra.size(), GL_UNSIGNED_BYTE, GL_LINES_ADJACENCY);
     upload(cubeFacesRenderer, cubeTriangles.data(), cubeTriangles.size(), GL_UNSIGNED_BYTE, GL_TRIANGLES);

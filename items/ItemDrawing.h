@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/BitmapText.h"
+#include "engine/Math4D.h"
 #include "engine/MeshRenderer.h"
 #include "engine/SolidQuad.h"
 #include "engine/TexturedQuad.h"
@@ -36,6 +37,9 @@ void drawAtlasCell(TexturedQuad& quad, unsigned texX, unsigned texY, const glm::
 // current, when the shader is not registered or the model was never uploaded (the draw is then
 // skipped: the title screen's world can show dropped items before the game screen built them).
 Shader* useShaderFor(const char* name, const MeshRenderer& model);
+// Draws the model of block id (1..14) under mv with "blockShader" and "tiles.png" on texture
+// unit 2; nothing for an id without a model, or when the shader or the model is missing.
+void drawBlockModel(int id, const Mat5& mv);
 // Draws one line of text at scale 2 (16 x 16 pixels a glyph) with its top-left at (x, y).
 void drawText(BitmapText& renderer, const std::string& string, int x, int y, glm::vec4 color);
 

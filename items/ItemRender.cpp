@@ -1,7 +1,9 @@
 #include "engine/QuadGeometry.h"
 #include "engine/Shader.h"
 #include "engine/Texture.h"
+#include "engine/Uniforms.h"
 #include "gui/Paint.h"
+#include "items/BlockModels.h"
 #include "items/Item.h"
 #include "items/ItemDrawing.h"
 #include "items/MaterialItem.h"
@@ -41,6 +43,19 @@ Shader* useShaderFor(const char* name, const MeshRenderer& model) {
     if (!shader || !model.vao) return nullptr;
     glUseProgram(shader->program);
     return shader;
+}
+
+void drawBlockModel(int id, const Mat5& mv) {
+    if (id < 1 || id > BLOCK_MODEL_COUNT) return;
+    const MeshRenderer& model = blockMeshes[id - 1].renderer;
+    Shader* shader = useShaderFor("blockShader", model);
+    if (!shader) return;
+    glActiveTexture(GL_TEXTURE2);
+    Texture* tiles = getTexture("tiles.png");
+    glBindTexture(GL_TEXTURE_2D, tiles ? tiles->id : 0);
+    glActiveTexture(GL_TEXTURE0);
+    uniforms::setMat5(*shader, "MV", mv);
+    model.draw();
 }
 
 void drawText(BitmapText& renderer, const std::string& string, int x, int y, glm::vec4 color) {

@@ -221,9 +221,6 @@ void MaterialItem::buildMeshes() {
     glassesFrame.init(&frame);
 
     lensData = materialmesh::buildGlassesLenses();
-    GenericMesh lenses;
-    lenses.vertCount_ = uint32_t(lensData.positions.size());
-    lenses.attribs = {{GL_FLOAT, 4, lensData.positions.data(), uint32_t(sizeof lensData.positions), 0},
-                      {GL_FLOAT, 3, lensData.colours.data(), uint32_t(sizeof lensData.colours), 0}};
+    const MeshArr lenses(lensData.positions.data(), uint32_t(lensData.positions.size()), &lensData.colours[0].x);
     glassesLenses.init(&lenses);
 }

@@ -19,16 +19,12 @@ constexpr ToolRule tools[] = {
 constexpr uint8_t GRASS = 1, DIRT = 2, DEADLY_ORE = 8;
 constexpr int LEFT_BUTTON = 0;
 constexpr double rockChance = 0.5;
-constexpr float dropScatter = 0.03f;
-constexpr float dropLift = 0.05f;
 
 bool isPick(const std::string& name) { return name == "Iron Pick" || name == "Deadly Pick"; }
 
 // A dropped stack at the broken block's centre; one that no loaded chunk takes is freed.
 void dropAt(World* world, std::unique_ptr<Item> item, const glm::ivec4& block) {
-    const glm::vec3 b = threadrandom::inBall(dropScatter);
-    std::unique_ptr<Entity> drop =
-        ItemEntity::make(std::move(item), glm::vec4(block) + 0.5f, glm::vec4(b.x, dropLift, b.y, b.z));
+    std::unique_ptr<Entity> drop = ItemEntity::makePopping(std::move(item), glm::vec4(block) + 0.5f);
     if (drop) world->addEntity(drop);
 }
 

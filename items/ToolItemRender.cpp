@@ -1,7 +1,5 @@
-#include "engine/Texture.h"
 #include "engine/ThreadRandom.h"
 #include "engine/Uniforms.h"
-#include "items/BlockModels.h"
 #include "items/ItemDrawing.h"
 #include "items/ToolItem.h"
 #include "shapes/Shapes.h"
@@ -50,10 +48,7 @@ void buildPickHeads() {
 }
 
 void uploadPickHead(MeshRenderer& renderer, const std::array<glm::vec3, 40>& colours) {
-    GenericMesh mesh;
-    mesh.vertCount_ = 40;
-    mesh.attribs = {{GL_FLOAT, 4, pickPositions.data(), 40 * 16, 0},
-                    {GL_FLOAT, 3, colours.data(), 40 * 12, 0}};
+    const MeshArr mesh(pickPositions.data(), 40, &colours[0].x);
     renderer.init(&mesh);
 }
 
@@ -76,15 +71,16 @@ void ToolItem::render(const Mat5& model, bool held) {
     using namespace uniforms;
     // At its own size a tool two units long would fill the view from the hand.
     const Mat5 mv = held ? model * scale4(itemDrawing::heldModelScale) : model;
-    if (Shader* colour = getShader("simplexColorShader")) {
-        glUseProgram(colour->program);
+    const MeshRenderer* pickHead = name == "Iron Pick"     ? &ironPickHead
+                                   : name == "Deadly Pick" ? &deadlyPickHead
+                                                           : nullptr;
+    Shader* colour = pickHead ? itemDrawing::useShaderFor("simplexColorShader", *pickHead) : nullptr;
+    if (colour) {
         setMat5(*colour, "MV", mv);
-        if (name == "Iron Pick") ironPickHead.draw();
-        if (name == "Deadly Pick") deadlyPickHead.draw();
+        pickHead->draw();
     }
-    Shader* lit = getShader("simplexColorNormalShader");
-    if (name == "Hammer" && lit) {
-        glUseProgram(lit->program);
+    Shader* lit = name == "Hammer" ? itemDrawing::useShaderFor("simplexColorNormalShader", hammerHead) : nullptr;
+    if (lit) {
         setMat5(*lit, "MV", mv * translate4(glm::vec4(0.0f, 0.8f, 0.0f, 0.0f)) *
                                 scale4(glm::vec4(0.15f, 0.1f, 0.1f, 0.15f)));
         setVec4(*lit, "lightDir", glm::vec4(0.0f, 1.0f, 0.0f, 0.0f));
@@ -92,14 +88,7 @@ void ToolItem::render(const Mat5& model, bool held) {
     }
 
     // The handle, for every tool: a long thin block of wood from y -0.3 to 1.2.
-    Shader* block = getShader("blockShader");
-    Texture* tiles = getTexture("tiles.png");
-    if (!block) return;
-    glActiveTexture(GL_TEXTURE2);
-    glBindTexture(GL_TEXTURE_2D, tiles ? tiles->id : 0);
-    glActiveTexture(GL_TEXTURE0);
-    glUseProgram(block->program);
-    setMat5(*block, "MV", mv * translate4(glm::vec4(0.0f, 0.45f, 0.0f, 0.0f)) *
-                              scale4(glm::vec4(0.15f, 1.5f, 0.15f, 0.15f)) * translate4(glm::vec4(-0.5f)));
-    blockMeshes[WOOD - 1].renderer.draw();
+    itemDrawing::drawBlockModel(WOOD, mv * translate4(glm::vec4(0.0f, 0.45f, 0.0f, 0.0f)) *
+                                          scale4(glm::vec4(0.15f, 1.5f, 0.15f, 0.15f)) *
+                                          translate4(glm::vec4(-0.5f)));
 }

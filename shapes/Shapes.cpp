@@ -15,14 +15,6 @@ Dodecaplex makeDodecaplex(bool hollow, float inset, bool radial, const float* co
     return mesh;
 }
 
-constexpr MeshArr makeMeshArr(const glm::vec4* positions, uint32_t vertCount, const float* second) {
-    MeshArr mesh;
-    mesh.positions = positions;
-    mesh.vertCount_ = vertCount;
-    mesh.second = second;
-    return mesh;
-}
-
 }  // namespace
 
 Dodecaplex makeLoadingDodecaplex() {
@@ -51,10 +43,8 @@ std::array<Dodecaplex, SPIDER_PART_COUNT> makeSpiderPartMeshes() {
 
 PentachoronHollow pentachoronHollowMesh(0.2f);
 // Constant-initialised: they only point at constant tables.
-constinit MeshArr pentachoronBaseMesh =
-    makeMeshArr(pentachoronBaseCells.data(), 20, pentachoronBaseColours.data());
-constinit MeshArr hypercubeMesh =
-    makeMeshArr(hypercubeMeshPositions.data(), 160, hypercubeMeshColours.data());
+constinit MeshArr pentachoronBaseMesh(pentachoronBaseCells.data(), 20, pentachoronBaseColours.data());
+constinit MeshArr hypercubeMesh(hypercubeMeshPositions.data(), 160, hypercubeMeshColours.data());
 Hypersphere hollowHypersphereMesh(6, 0.2f);
 Dodecaplex loadingDodecaplex = makeLoadingDodecaplex();
 Dodecaplex greyDodecaplex = makeGreyDodecaplex();

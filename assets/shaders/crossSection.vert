@@ -1,6 +1,7 @@
 #version 330 core
-// The forg's plane in the tutorial's 3D view: positions in the plane view (MV2D, the plane is
-// x = 0) to cut by, and in the camera's view (MV) to draw.
+// A plane through a 3D scene (the forg's plane in the tutorial, the player's slice in the
+// compass): positions in the plane view (MV2D, the plane is x = 0) to cut by, and in the
+// camera's view (MV) to draw.
 layout(location = 0) in vec3 position;
 
 uniform mat4 MV2D;

@@ -126,6 +126,21 @@ protected:
         for (int i = 0; i < ticks; ++i, now += 0.01) player.update(nullptr, &world);
     }
     std::vector<ItemEntity*> dropped() { return hand.entities<ItemEntity>(); }
+    // Every entity of the loaded chunks gone: the dropped items of an earlier case, for one.
+    void clearEntities() {
+        for (auto& [coords, chunk] : world.chunks) chunk->entities.clear();
+    }
+    // A stack of a catalogue item in the first hotbar slot, the selected one.
+    std::unique_ptr<Item>& hold(const std::string& name, unsigned count = 1) {
+        player.hotbar.getSlot(0) = Item::create(name, count);
+        EXPECT_NE(player.hotbar.getSlot(0), nullptr) << name;
+        return player.hotbar.getSlot(0);
+    }
+    // The game's own item and entity catalogues. Call through ASSERT_NO_FATAL_FAILURE.
+    static void loadCatalogues() {
+        ASSERT_TRUE(Item::loadItemInfo("itemInfo.json"));
+        ASSERT_TRUE(loadEntityInfo("entityInfo.json"));
+    }
 };
 
 // The body's feet at p, at rest, in `cell` (the cell it came from when p lies on a boundary).

@@ -27,10 +27,7 @@ std::string describe(const std::unique_ptr<Item>& item) {
 // cell two cells ahead at head height.
 class ChestTest : public PlayerOnGroundTest {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(Item::loadItemInfo("itemInfo.json"));
-        ASSERT_TRUE(loadEntityInfo("entityInfo.json"));
-    }
+    static void SetUpTestSuite() { ASSERT_NO_FATAL_FAILURE(loadCatalogues()); }
 
     const glm::ivec4 cell{4, 66, 6, 4};
 

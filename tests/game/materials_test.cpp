@@ -20,14 +20,8 @@ constexpr int LEFT = 0, RIGHT = 1;
 class MaterialsTest : public PlayerOnGroundTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Item::loadItemInfo("itemInfo.json"));
-        ASSERT_TRUE(loadEntityInfo("entityInfo.json"));
+        ASSERT_NO_FATAL_FAILURE(loadCatalogues());
         PlayerOnGroundTest::SetUp();
-    }
-    std::unique_ptr<Item>& hold(const std::string& name, unsigned count) {
-        player.hotbar.getSlot(0) = Item::create(name, count);
-        EXPECT_NE(player.hotbar.getSlot(0), nullptr) << name;
-        return player.hotbar.getSlot(0);
     }
 };
 
@@ -46,7 +40,7 @@ TEST_F(MaterialsTest, AHealthPotionHealsTwentyAndThrowsOutItsBottle) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.item << " at " << c.health << " with button " << c.button);
-        for (auto& [coords, chunk] : world.chunks) chunk->entities.clear();
+        clearEntities();
         std::unique_ptr<Item>& stack = hold(c.item, 3);
         player.health = c.health;
         EXPECT_FALSE(stack->use(&world, &player, c.button));
@@ -62,7 +56,7 @@ TEST_F(MaterialsTest, AHealthPotionHealsTwentyAndThrowsOutItsBottle) {
     }
 
     // Through the player: a right click into the air drinks the last potion, and its slot empties.
-    for (auto& [coords, chunk] : world.chunks) chunk->entities.clear();
+    clearEntities();
     player.forward = glm::vec4(0, 1, 0, 0);  // up: no block in reach
     hold("Health Potion", 1);
     player.health = 70.0f;
@@ -75,7 +69,7 @@ TEST_F(MaterialsTest, AHealthPotionHealsTwentyAndThrowsOutItsBottle) {
 
     // Without a "Klein Bottle" in the catalogue the potion still heals and is used up, and
     // nothing is thrown.
-    for (auto& [coords, chunk] : world.chunks) chunk->entities.clear();
+    clearEntities();
     itemInfo.erase("Klein Bottle");
     std::unique_ptr<Item>& last = hold("Health Potion", 1);
     player.health = 10.0f;

@@ -19,8 +19,7 @@ namespace {
 class SpiderTest : public PlayerOnGroundTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Item::loadItemInfo("itemInfo.json"));
-        ASSERT_TRUE(loadEntityInfo("entityInfo.json"));
+        ASSERT_NO_FATAL_FAILURE(loadCatalogues());
         PlayerOnGroundTest::SetUp();
         threadrandom::generator().seed(17);
     }

@@ -22,19 +22,13 @@ protected:
     const glm::ivec4 target{4, 66, 6, 4};
 
     void SetUp() override {
-        ASSERT_TRUE(Item::loadItemInfo("itemInfo.json"));
-        ASSERT_TRUE(loadEntityInfo("entityInfo.json"));
+        ASSERT_NO_FATAL_FAILURE(loadCatalogues());
         PlayerOnGroundTest::SetUp();
         threadrandom::generator().seed(5);
     }
-    std::unique_ptr<Item>& hold(const std::string& name, unsigned count = 1) {
-        player.hotbar.getSlot(0) = Item::create(name, count);
-        EXPECT_NE(player.hotbar.getSlot(0), nullptr) << name;
-        return player.hotbar.getSlot(0);
-    }
     // Ticks of the held left button until the target breaks; 0 when it holds for 400.
     int ticksToBreak(uint8_t id) {
-        clearDrops();
+        clearEntities();
         hand.set(target, id);
         player.input[Player::InputMining] = true;
         for (int ticks = 1; ticks <= 400; ++ticks) {
@@ -48,9 +42,6 @@ protected:
         player.input[Player::InputMining] = false;
         tick();
         return 0;
-    }
-    void clearDrops() {
-        for (auto& [coords, chunk] : world.chunks) chunk->entities.clear();
     }
     std::string drops() {
         std::string names;
@@ -119,7 +110,7 @@ TEST_F(ToolsTest, AStickTurnsUpARockFromGrassAndDirtAboutHalfTheTime) {
         EXPECT_EQ(handled, !names.empty()) << "otherwise the caller's rule applies";
         rocks += !names.empty();
         for (auto* drop : dropped()) EXPECT_EQ(drop->pos, glm::vec4(target) + 0.5f);
-        clearDrops();
+        clearEntities();
     }
     EXPECT_NEAR(rocks, breaks / 2, breaks / 10);
     EXPECT_FALSE(stick->onBlockBroken(&world, &player, STONE, target));
