@@ -4,6 +4,7 @@
 #include "engine/Shader.h"
 
 #include <GL/glew.h>
+#include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 #include <glm/vec4.hpp>
 
@@ -30,6 +31,16 @@ inline void setVec3(const Shader& shader, const char* name, const glm::vec3& v) 
 }
 inline void setVec4(const Shader& shader, const char* name, const glm::vec4& v) {
     glUniform4f(location(shader, name), v.x, v.y, v.z, v.w);
+}
+inline void setMat4(const Shader& shader, const char* name, const glm::mat4& m) {
+    glUniformMatrix4fv(location(shader, name), 1, GL_FALSE, &m[0][0]);
+}
+
+// Uses the program and sends it the projection "P"; nothing for a missing program.
+inline void setProjection(const Shader* shader, const glm::mat4& matrix) {
+    if (!shader) return;
+    glUseProgram(shader->program);
+    setMat4(*shader, "P", matrix);
 }
 
 }  // namespace uniforms

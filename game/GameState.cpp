@@ -3,6 +3,7 @@
 #include "engine/Audio.h"
 #include "engine/Shader.h"
 #include "engine/Texture.h"
+#include "engine/Uniforms.h"
 #include "game/ChestEntity.h"
 #include "game/Entity.h"
 #include "game/InventoryScreen.h"
@@ -40,10 +41,7 @@ const char* const projectedShaders[] = {
     "blockCrossSectionAreaShader", "blockCrossSectionEdgesShader"};
 
 void setProjection(const char* name, const glm::mat4& matrix) {
-    Shader* shader = getShader(name);
-    if (!shader) return;
-    glUseProgram(shader->program);
-    glUniformMatrix4fv(glGetUniformLocation(shader->program, "P"), 1, GL_FALSE, &matrix[0][0]);
+    uniforms::setProjection(getShader(name), matrix);
 }
 
 GLint uniformOf(const Shader* shader, const char* name) {

@@ -3,11 +3,11 @@
 #include "engine/BitmapText.h"
 #include "engine/Shader.h"
 #include "engine/Texture.h"
+#include "engine/Uniforms.h"
+#include "gui/PixelProjection.h"
 #include "items/ItemDrawing.h"
 
 #include <GLFW/glfw3.h>
-#include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
 
@@ -106,15 +106,9 @@ void InventoryGUI::viewportCallback(void* user, const gui::Rect& rect, glm::ivec
 
 void InventoryGUI::updateProjection(const int size[2], const int offset[2]) {
     // A point p drawn by a widget lands at p + offset inside the viewport.
-    const glm::mat4 projection =
-        glm::ortho(0.0f, float(size[0]), float(size[1]), 0.0f, -1.0f, 1.0f) *
-        glm::translate(glm::mat4(1.0f), glm::vec3(float(offset[0]), float(offset[1]), 0.0f));
-    for (Shader* shader : {getShader("textShader"), getShader("tex2DShader"), quadShader}) {
-        if (!shader) continue;
-        glUseProgram(shader->program);
-        glUniformMatrix4fv(glGetUniformLocation(shader->program, "P"), 1, GL_FALSE,
-                           glm::value_ptr(projection));
-    }
+    const glm::mat4 projection = gui::pixelProjection(size[0], size[1], {offset[0], offset[1]});
+    for (Shader* shader : {getShader("textShader"), getShader("tex2DShader"), quadShader})
+        uniforms::setProjection(shader, projection);
 }
 
 void InventoryGUI::open(InventoryManager* firstSide, InventoryManager* secondSide) {

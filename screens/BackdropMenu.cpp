@@ -2,6 +2,7 @@
 
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
+#include "engine/Uniforms.h"
 #include "gui/Paint.h"
 #include "screens/ScreenBasics.h"
 #include "screens/TitleState.h"
@@ -11,7 +12,7 @@
 
 void BackdropMenu::updateProjection(int width, int height, glm::ivec2 offset) {
     if (width <= 0 || height <= 0) return;
-    screen::setProjection(getShader("blockShader"),
+    uniforms::setProjection(getShader("blockShader"),
                           glm::perspective(1.2217305f, float(width) / float(height), 0.01f, 300.0f));
     setGuiProjection(width, height, offset);
 }

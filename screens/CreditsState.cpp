@@ -3,6 +3,7 @@
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
 #include "engine/Texture.h"
+#include "engine/Uniforms.h"
 #include "gui/Paint.h"
 #include "gui/PixelProjection.h"
 #include "screens/ScreenBasics.h"
@@ -14,8 +15,8 @@ CreditsState creditsState;
 void CreditsState::updateProjection(int width, int height) {
     if (width <= 0 || height <= 0) return;
     projection2D = gui::pixelProjection(width, height);
-    screen::setProjection(getShader("textShader"), projection2D);
-    screen::setProjection(quadShader, projection2D);
+    uniforms::setProjection(getShader("textShader"), projection2D);
+    uniforms::setProjection(quadShader, projection2D);
 }
 
 void CreditsState::init(StateManager& s) {

@@ -3,6 +3,7 @@
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
 #include "engine/Texture.h"
+#include "engine/Uniforms.h"
 #include "gui/PixelProjection.h"
 #include "screens/LoadingOverlay.h"
 #include "screens/LoadingProgress.h"
@@ -29,10 +30,10 @@ IntroState::~IntroState() { joinLoader(); }
 void IntroState::updateProjection(int width, int height) {
     if (width <= 0 || height <= 0) return;
     projection3D = glm::perspective(1.2217305f, float(width) / float(height), 0.01f, 100.0f);
-    screen::setProjection(meshShader, projection3D);
+    uniforms::setProjection(meshShader, projection3D);
     projection2D = gui::pixelProjection(width, height);
-    screen::setProjection(getShader("textShader"), projection2D);
-    screen::setProjection(quadShader, projection2D);
+    uniforms::setProjection(getShader("textShader"), projection2D);
+    uniforms::setProjection(quadShader, projection2D);
 }
 
 void IntroState::init(StateManager& s) {

@@ -3,6 +3,7 @@
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
 #include "engine/Texture.h"
+#include "engine/Uniforms.h"
 #include "gui/Element.h"
 #include "gui/PixelProjection.h"
 #include "gui/Viewport.h"
@@ -13,8 +14,8 @@
 void MenuScreen::setGuiProjection(int width, int height, glm::ivec2 offset) {
     if (width <= 0 || height <= 0) return;
     const glm::mat4 flat = gui::pixelProjection(width, height, offset);
-    screen::setProjection(getShader("textShader"), flat);
-    screen::setProjection(quadShader, flat);
+    uniforms::setProjection(getShader("textShader"), flat);
+    uniforms::setProjection(quadShader, flat);
 }
 
 void MenuScreen::initRenderers(StateManager& s) {

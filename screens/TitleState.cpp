@@ -5,6 +5,7 @@
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
 #include "engine/Texture.h"
+#include "engine/Uniforms.h"
 #include "game/TexturedQuadDraw.h"
 #include "gui/Paint.h"
 #include "gui/PixelProjection.h"
@@ -44,10 +45,10 @@ void TitleState::layout(int width, int height) {
     projection3D = glm::perspective(1.5707964f, float(width) / float(height), 0.01f, 300.0f);
     bgWorld.updateFrustum(projection3D);
     projection2D = gui::pixelProjection(width, height);
-    screen::setProjection(blockShader, projection3D);
-    screen::setProjection(getShader("tex2DShader"), projection2D);
-    screen::setProjection(getShader("textShader"), projection2D);
-    screen::setProjection(quadShader, projection2D);
+    uniforms::setProjection(blockShader, projection3D);
+    uniforms::setProjection(getShader("tex2DShader"), projection2D);
+    uniforms::setProjection(getShader("textShader"), projection2D);
+    uniforms::setProjection(quadShader, projection2D);
 }
 
 void TitleState::init(StateManager& s) {

@@ -4,6 +4,7 @@
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
 #include "engine/Texture.h"
+#include "engine/Uniforms.h"
 #include "game/GameState.h"
 #include "gui/Paint.h"
 #include "gui/PixelProjection.h"
@@ -25,10 +26,10 @@ WorldGenState worldGenState;
 void WorldGenState::layout(int width, int height) {
     if (width <= 0 || height <= 0) return;
     projection3D = glm::perspective(1.0471976f, float(width) / float(height), 0.01f, 100.0f);
-    screen::setProjection(shapeShader, projection3D);
+    uniforms::setProjection(shapeShader, projection3D);
     projection2D = gui::pixelProjection(width, height);
-    screen::setProjection(getShader("quadShader"), projection2D);
-    screen::setProjection(getShader("textShader"), projection2D);
+    uniforms::setProjection(getShader("quadShader"), projection2D);
+    uniforms::setProjection(getShader("textShader"), projection2D);
 }
 
 void WorldGenState::init(StateManager& s) {

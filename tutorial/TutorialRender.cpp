@@ -10,7 +10,6 @@
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
 
@@ -30,10 +29,6 @@ struct DepthStateRestorer {
     }
 };
 
-void setMatrix(const Shader& shader, const char* name, const glm::mat4& m) {
-    glUniformMatrix4fv(uniforms::location(shader, name), 1, GL_FALSE, glm::value_ptr(m));
-}
-
 // Uses a textured program with the texture on unit 0.
 void useTextured(const Shader& shader, const Texture& texture, glm::uvec2 grid) {
     glUseProgram(shader.program);
@@ -46,9 +41,9 @@ void useTextured(const Shader& shader, const Texture& texture, glm::uvec2 grid) 
 void useCrossSection(const Shader& shader, const glm::mat4& planeView, const glm::mat4& modelView,
                      const glm::mat4& projection, glm::vec4 color) {
     glUseProgram(shader.program);
-    setMatrix(shader, "MV2D", planeView);
-    setMatrix(shader, "MV", modelView);
-    setMatrix(shader, "P", projection);
+    uniforms::setMat4(shader, "MV2D", planeView);
+    uniforms::setMat4(shader, "MV", modelView);
+    uniforms::setMat4(shader, "P", projection);
     uniforms::setVec4(shader, "inColor", color);
 }
 
@@ -107,9 +102,9 @@ void TutorialState::updateProjection(int width, int height) {
     if (width < 1 || height < 1) return;
     projection3D = glm::perspective(1.0471976f, float(width) / float(height), 0.01f, 300.0f);
     projection2D = gui::pixelProjection(width, height);
-    screen::setProjection(getShader("textShader"), projection2D);
-    screen::setProjection(getShader("tex2DShader"), projection2D);
-    screen::setProjection(quadShader, projection2D);
+    uniforms::setProjection(getShader("textShader"), projection2D);
+    uniforms::setProjection(getShader("tex2DShader"), projection2D);
+    uniforms::setProjection(quadShader, projection2D);
 }
 
 glm::mat4 TutorialState::worldViewMatrix() const {
@@ -144,7 +139,7 @@ void TutorialState::drawWorldView(int x, int y, int width, int height) {
 
     if (blocks3D && tiles) {
         useTextured(*blocks3D, *tiles, tileGrid);
-        setMatrix(*blocks3D, "MVP", projection3D * modelView);
+        uniforms::setMat4(*blocks3D, "MVP", projection3D * modelView);
         faceMesh.draw();
     }
     // The plane's area inside the world's box.
@@ -161,7 +156,7 @@ void TutorialState::drawWorldView(int x, int y, int width, int height) {
                                 player.sliceRotation;
     if (blocks3D && forg) {
         useTextured(*blocks3D, *forg, spriteGrid);
-        setMatrix(*blocks3D, "MVP", billboard);
+        uniforms::setMat4(*blocks3D, "MVP", billboard);
         forgMesh.draw();
     }
     glDepthMask(GL_FALSE);
@@ -173,7 +168,7 @@ void TutorialState::drawWorldView(int x, int y, int width, int height) {
     }
     if (blocks3D && forg) {
         useTextured(*blocks3D, *forg, spriteGrid);
-        setMatrix(*blocks3D, "MVP", billboard);
+        uniforms::setMat4(*blocks3D, "MVP", billboard);
         forgOverlayMesh.draw();
     }
     glEnable(GL_DEPTH_TEST);
@@ -189,11 +184,11 @@ void TutorialState::drawSliceView(int x, int y, int width, int height) {
     const Texture* tiles = getTexture("tiles.png");
     if (slice && tiles) {
         useTextured(*slice, *tiles, tileGrid);
-        setMatrix(*slice, "MV2D", planeView());
+        uniforms::setMat4(*slice, "MV2D", planeView());
         const glm::mat4 toPixels = glm::scale(
             glm::translate(glm::mat4(1.0f), glm::vec3(float(width / 2), float(height / 2), 0.0f)),
             glm::vec3(float(b), float(-b), 1.0f));
-        setMatrix(*slice, "MVP", projection2D * toPixels);
+        uniforms::setMat4(*slice, "MVP", projection2D * toPixels);
         sliceMesh.draw();
     }
     // His feet at the view's centre.

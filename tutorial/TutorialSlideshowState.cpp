@@ -3,6 +3,7 @@
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
 #include "engine/Texture.h"
+#include "engine/Uniforms.h"
 #include "gui/Paint.h"
 #include "gui/PixelProjection.h"
 #include "screens/MenuWidgets.h"
@@ -101,7 +102,7 @@ double TutorialSlideshowState::now() { return interface.getClock()->now(); }
 void TutorialSlideshowState::updateProjection(int width, int height) {
     if (width < 1 || height < 1) return;
     setGuiProjection(width, height);
-    screen::setProjection(getShader("tex2DShader"), gui::pixelProjection(width, height));
+    uniforms::setProjection(getShader("tex2DShader"), gui::pixelProjection(width, height));
 }
 
 void TutorialSlideshowState::init(StateManager& s) {
