@@ -23,11 +23,6 @@ namespace {
 // How long the health frame shakes after damage.
 constexpr double damageShakeSeconds = 1.2;
 
-glm::ivec2 shake() {
-    glm::vec2 d = gui::paint::randomInDisc(5.0f);
-    return glm::ivec2(int(d.x), int(d.y));
-}
-
 }  // namespace
 
 void Player::initHud(GLFWwindow* window) {
@@ -54,7 +49,7 @@ void Player::renderHud(GLFWwindow* window) {
         if (clock() - lastDamageTime < damageShakeSeconds) {
             const glm::vec4 tints[2] = {{1, 0, 1, 1}, {0, 1, 1, 1}};
             for (const glm::vec4& tint : tints) {
-                glm::ivec2 d = shake();
+                glm::ivec2 d = gui::paint::randomPixelsInDisc(5.0f);
                 healthQuad.setColor(tint.r, tint.g, tint.b, tint.a);
                 healthQuad.setRect(10.0f + d.x, float(height - 106 + d.y), 64.0f, 96.0f);
                 drawTexturedQuad(healthQuad);

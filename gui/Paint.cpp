@@ -55,6 +55,8 @@ glm::vec2 randomInDisc(float radius) {
     return randomInDisc(random, radius);
 }
 
+glm::ivec2 randomPixelsInDisc(float radius) { return glm::ivec2(randomInDisc(radius)); }
+
 glm::vec2 randomInDisc(std::mt19937& random, float radius) {
     std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
     glm::vec2 p;

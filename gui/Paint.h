@@ -29,5 +29,7 @@ void drawText(BitmapText& renderer, const std::string& text, int x, int y, unsig
 // from a generator of the caller's, or from one of the calling thread's.
 glm::vec2 randomInDisc(std::mt19937& random, float radius);
 glm::vec2 randomInDisc(float radius);
+// The same offset in whole pixels (truncated toward zero), from the calling thread's generator.
+glm::ivec2 randomPixelsInDisc(float radius);
 
 }  // namespace gui::paint

@@ -98,11 +98,6 @@ void drawBox(GLenum mode) {
     glBindVertexArray(0);
 }
 
-glm::ivec2 jitter() {
-    glm::vec2 d = gui::paint::randomInDisc(5.0f);
-    return glm::ivec2(int(std::trunc(d.x)), int(std::trunc(d.y)));
-}
-
 }  // namespace
 
 void Item::renderStack(const std::unique_ptr<Item>& item, const glm::ivec2& pos) {
@@ -124,7 +119,8 @@ void Item::renderTooltip(const std::unique_ptr<Item>& item, const glm::ivec2& cu
     drawBox(GL_TRIANGLES);
 
     if (item->isSpecial()) {
-        const glm::ivec2 d1 = jitter(), d2 = jitter();
+        const glm::ivec2 d1 = gui::paint::randomPixelsInDisc(5.0f);
+        const glm::ivec2 d2 = gui::paint::randomPixelsInDisc(5.0f);
         // Corners (1,1), (1,0), (0,0), (0,1): cyan along the top edge, magenta along the bottom.
         const float colors[16] = {1, 0, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 1, 0, 1, 1};
         quad::replaceData(tooltipBox.colorVbo, colors, sizeof colors);

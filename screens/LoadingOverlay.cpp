@@ -10,17 +10,9 @@
 
 namespace loading {
 
-namespace {
-
-glm::ivec2 jitter() {
-    glm::vec2 d = gui::paint::randomInDisc(5.0f);
-    return glm::ivec2(int(d.x), int(d.y));
-}
-
-}  // namespace
-
 void drawOverlay(BitmapText& text, SolidQuad& quad, int width, int height, float progress) {
-    const glm::ivec2 a = jitter(), b = jitter();
+    const glm::ivec2 a = gui::paint::randomPixelsInDisc(5.0f);
+    const glm::ivec2 b = gui::paint::randomPixelsInDisc(5.0f);
     const int cx = width / 2, cy = height / 2;
     const glm::vec4 magenta(1, 0, 1, 0.7f), cyan(0, 1, 1, 0.7f);
     gui::paint::drawText(text, "Loading...", cx + a.x, cy + a.y, 4, true, magenta);
