@@ -111,9 +111,7 @@ void IntroState::render(StateManager& s) {
         glUseProgram(meshShader->program);
         Mat5 mv = loading::spinningShapeTransform(glm::vec4(0.0f, 2.5f, 10.0f, 0.0f), spin);
         glUniform1fv(mvLocation, 25, mv.data());
-        glBindVertexArray(mesh.vao);
-        glDrawArrays(mesh.mode, 0, GLsizei(mesh.vertCount));
-        glBindVertexArray(0);
+        mesh.draw();
     }
 
     glDepthMask(GL_FALSE);

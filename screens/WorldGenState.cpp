@@ -101,10 +101,7 @@ void WorldGenState::drawShape() {
     const float light[4] = {0, 1, 0, 0};
     glUniform4fv(glGetUniformLocation(shapeShader->program, "lightDir"), 1, light);
 
-    glBindVertexArray(shape.vao);
-    glDrawArrays(shape.mode, 0, GLsizei(shape.vertCount));
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindVertexArray(0);
+    shape.draw();
 }
 
 void WorldGenState::windowResize(StateManager&, int width, int height) { layout(width, height); }
