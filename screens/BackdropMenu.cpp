@@ -34,5 +34,4 @@ void BackdropMenu::render(StateManager& s) {
     gui::paint::fillRect(quad, 0.0f, 0.0f, float(width), float(height), glm::vec4(0, 0, 0, 0.5f));
     interface.render();
     glDepthMask(GL_TRUE);
-    restoreWholeWindow(width, height);
 }

@@ -26,7 +26,6 @@ void MenuScreen::initRenderers(StateManager& s) {
     text = BitmapText(getTexture("pixelfont.png"), getShader("textShader"));
     quad.shader = quadShader;
     quad.init();
-    projectionDirty = false;
 }
 
 void MenuScreen::setUpPage(gui::Interface& page, GLFWwindow* window, bool clipping) {
@@ -34,20 +33,9 @@ void MenuScreen::setUpPage(gui::Interface& page, GLFWwindow* window, bool clippi
     page.quadRenderer = &quad;
     page.textRenderer = &text;
     page.window = window;
-    page.viewportCallback = clipping ? onViewport : nullptr;
-    page.viewportUserData = this;
-}
-
-void MenuScreen::onViewport(void* menu, const gui::Rect& rect, glm::ivec2 offset) {
-    auto* self = static_cast<MenuScreen*>(menu);
-    gui::glfwViewportCallback(self->shownPage().window, rect, offset);
-    self->projectionDirty = true;
-}
-
-void MenuScreen::restoreWholeWindow(int width, int height) {
-    if (!projectionDirty) return;
-    projectionDirty = false;
-    gui::applyViewport(height, gui::Rect{0, 0, width, height}, {0, 0});
+    // The page puts the whole window back itself after a widget drew into part of it.
+    page.viewportCallback = clipping ? gui::glfwViewportCallback : nullptr;
+    page.viewportUserData = window;
 }
 
 void MenuScreen::cursorPos(StateManager&, double x, double y) { shownPage().cursorPos(x, y); }

@@ -18,8 +18,6 @@ public:
     BitmapText text;
     SolidQuad quad;
     Shader* quadShader = nullptr;
-    // Set when a widget drew into part of the window; the frame's end restores the whole window.
-    bool projectionDirty = false;
 
     void pause(StateManager&) override {}
     void cursorPos(StateManager& s, double x, double y) override;
@@ -48,12 +46,6 @@ protected:
     // Empties a page and gives it this screen's renderers and the window. On a clipping page,
     // content boxes draw into their own part of the window.
     void setUpPage(gui::Interface& page, GLFWwindow* window, bool clipping);
-    // The end of a frame: the whole window again after a widget drew into part of it.
-    void restoreWholeWindow(int width, int height);
-
-private:
-    // The viewport callback of clipping pages; its user data is the screen.
-    static void onViewport(void* menu, const gui::Rect& rect, glm::ivec2 offset);
 };
 
 // The pause, death and settings screens stand above the game or the title screen: when the

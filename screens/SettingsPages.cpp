@@ -174,15 +174,12 @@ void SettingsState::close(StateManager&) {
 
 void SettingsState::update(StateManager& s) { leaveWithScreenBelowOnClose(s); }
 
-void SettingsState::render(StateManager& s) {
+void SettingsState::render(StateManager&) {
     glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDepthMask(GL_FALSE);
     shownPage().render();
     glDepthMask(GL_TRUE);
-    int width, height;
-    screen::windowSize(s.window, width, height);
-    restoreWholeWindow(width, height);
 }
 
 void SettingsState::windowResize(StateManager&, int width, int height) {

@@ -234,7 +234,6 @@ void TutorialSlideshowState::render(StateManager&) {
     gui::paint::fillRect(quad, 0.0f, 0.0f, float(width), float(height), glm::vec4(0, 0, 0, 0.5f));
     interface.render();
     glDepthMask(GL_TRUE);
-    restoreWholeWindow(width, height);
 }
 
 void TutorialSlideshowState::resume(StateManager& s) {
