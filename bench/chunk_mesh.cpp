@@ -5,27 +5,16 @@
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
 namespace {
 
 void buildWholeChunk(benchmark::State& state, void (*fill)(Chunk&)) {
-    auto chunk = std::make_unique<Chunk>(glm::i64vec3(0, 0, 0));
-    fill(*chunk);
-    std::unique_ptr<Chunk> neighbours[6];
-    const glm::i64vec3 offsets[6] = {{-1, 0, 0}, {1, 0, 0}, {0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}};
-    Chunk::Neighbours around;
-    for (int i = 0; i < 6; ++i) {
-        neighbours[i] = std::make_unique<Chunk>(offsets[i]);
-        fill(*neighbours[i]);
-        around[i] = neighbours[i].get();
-    }
+    const ChunkWithNeighbours world(fill);
     size_t vertices = 0;
     for (auto _ : state) {
         vertices = 0;
         for (int s = 0; s < Chunk::SECTION_COUNT; ++s) {
             Chunk::ChunkMesh mesh;
-            chunk->buildSectionMesh(mesh, uint8_t(s * 16), around);
+            world.chunk->buildSectionMesh(mesh, uint8_t(s * Chunk::SECTION_HEIGHT), world.around);
             vertices += mesh.vertCount();
             benchmark::DoNotOptimize(mesh.positions.data());
         }

@@ -3,6 +3,7 @@
 #include "world/Chunk.h"
 
 #include <cmath>
+#include <memory>
 
 // Blocks resembling generated land: rolling surface around y 64, grass over dirt over stone,
 // a few ore cells and cave pockets. Deterministic, so runs compare.
@@ -34,3 +35,21 @@ inline void fillCheckerboard(Chunk& chunk) {
                 for (int w = 0; w < 8; ++w)
                     chunk.setBlock(x, y, z, w, (x + y + z + w) % 2 ? 3 : 0);
 }
+
+// A chunk at the origin and its six neighbours, all filled the same way, as a mesh worker finds
+// them.
+struct ChunkWithNeighbours {
+    std::unique_ptr<Chunk> chunk = std::make_unique<Chunk>(glm::i64vec3(0, 0, 0));
+    std::unique_ptr<Chunk> owned[6];
+    Chunk::Neighbours around{};  // x-1, x+1, z-1, z+1, w-1, w+1
+
+    explicit ChunkWithNeighbours(void (*fill)(Chunk&)) {
+        fill(*chunk);
+        const glm::i64vec3 offsets[6] = {{-1, 0, 0}, {1, 0, 0}, {0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}};
+        for (int i = 0; i < 6; ++i) {
+            owned[i] = std::make_unique<Chunk>(offsets[i]);
+            fill(*owned[i]);
+            around[i] = owned[i].get();
+        }
+    }
+};

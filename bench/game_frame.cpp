@@ -16,9 +16,7 @@
 // GL received whatever the drawing code does); loaded, the chunks in memory.
 //
 // Run it under a virtual X server: xvfb-run -a -s "-screen 0 1280x1024x24" build/bench_game_frame
-#include "engine/Shader.h"
 #include "game/GameState.h"
-#include "screens/WorldGenState.h"
 #include "support/GameHarness.h"
 
 #include <GL/glew.h>
@@ -37,14 +35,10 @@ using testgame::GameHarness;
 constexpr int WARMUP_FRAMES = 5;
 constexpr int MEASURED_FRAMES = 40;
 
-// As the world list enters a world, with creatures off: a spider could bite the player or
-// stand in the view, and where they spawn depends on the clock.
+// As the world list enters a world, with creatures off (the harness's default): a spider could
+// bite the player or stand in the view, and where they spawn depends on the clock.
 bool enterNewWorld(GameHarness& game, float renderDistance) {
-    gameState.world.setPath(game.worldDir.string());
-    gameState.renderDistance = renderDistance;
-    game.manager.pushState(&gameState);
-    gameState.world.spawnCreatures = false;
-    game.manager.pushState(&worldGenState);
+    game.enterWorld(renderDistance);
     return game.finishLoading(300.0) && game.settle() && game.finishLoading(300.0);
 }
 
@@ -64,9 +58,8 @@ struct SliceCounts {
 SliceCounts countSubmitted() {
     SliceCounts counts;
     if (!GLEW_ARB_pipeline_statistics_query) return counts;
-    Shader* shader = getShader("blockShader");
-    if (!shader) return counts;
-    glUseProgram(shader->program);
+    const Chunk::BlockProgram blockProgram = Chunk::blockProgram();
+    if (blockProgram.program == 0) return counts;
     Player& player = gameState.player;
     const Mat5 view = lookAt4(player.eyePos, -player.forward, player.up, -player.left, player.over);
     World& world = gameState.world;
@@ -74,12 +67,8 @@ SliceCounts countSubmitted() {
     glGenQueries(1, &query);
     for (auto& [coords, chunk] : world.chunks) {
         if (!chunk->loaded) continue;
-        Mat5 mv = view;
-        const glm::vec4 offset(float(coords.x * 8), 0.0f, float(coords.y * 8), float(coords.z * 8));
-        const glm::vec4 translation = view.transform(offset, 1.0f);
-        for (int r = 0; r < 4; ++r) mv.at(4, r) = translation[r];
         glBeginQuery(GL_PRIMITIVES_SUBMITTED_ARB, query);
-        chunk->render(mv, world.frustum);
+        chunk->render(chunk->modelView(view), world.frustum, blockProgram);
         glEndQuery(GL_PRIMITIVES_SUBMITTED_ARB);
         GLuint64 primitives = 0;
         glGetQueryObjectui64v(query, GL_QUERY_RESULT, &primitives);

@@ -25,7 +25,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -50,17 +49,12 @@ PassResult runPass(float renderDistance, bool drawn) {
     result.window = game.ready();
     if (!result.window) return result;
     World& world = gameState.world;
-    LoopDriver driver = glfwLoopDriver(game.window());
-    if (!drawn) driver.swapBuffers = [] {};
+    const LoopDriver driver = glfwLoopDriver(game.window());
 
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     auto seconds = [&start] { return std::chrono::duration<double>(Clock::now() - start).count(); };
-    gameState.world.setPath(game.worldDir.string());
-    gameState.renderDistance = renderDistance;
-    game.manager.pushState(&gameState);
-    world.spawnCreatures = false;
-    game.manager.pushState(&worldGenState);
+    game.enterWorld(renderDistance);  // creatures off, as the harness has them
 
     LoopTimer timer = startLoopTimer(driver);
     bool screenUp = true;
@@ -86,19 +80,16 @@ PassResult runPass(float renderDistance, bool drawn) {
         }
     }
     result.chunks = double(world.chunks.size());
-    for (int i = 0; i < FRAMES_AFTER; ++i) runFrame(game.manager, timer, glfwLoopDriver(game.window()));
+    for (int i = 0; i < FRAMES_AFTER; ++i) runFrame(game.manager, timer, driver);
     return result;
 }
 
 // One pass in a child process, which opens its own window (and has its own peak RSS).
 // Returns what went wrong, or an empty string.
 std::string runInChild(float renderDistance, bool drawn, PassResult& result, double& peakMegabytes) {
-    const ChildRun<PassResult> run = runInChildProcess<PassResult>([&] {
-        const PassResult measured = runPass(renderDistance, drawn);
-        std::error_code ec;
-        std::filesystem::remove_all(gameState.world.path, ec);
-        return measured;
-    });
+    // The harness removes the world it made when runPass returns.
+    const ChildRun<PassResult> run =
+        runInChildProcess<PassResult>([&] { return runPass(renderDistance, drawn); });
     result = run.result;
     peakMegabytes = run.peakMegabytes;
     if (run.signal != 0) return "the game ended on signal " + std::to_string(run.signal);

@@ -6,28 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
 namespace {
 
-struct Surroundings {
-    std::unique_ptr<Chunk> chunk = std::make_unique<Chunk>(glm::i64vec3(0, 0, 0));
-    std::unique_ptr<Chunk> owned[6];
-    Chunk::Neighbours around{};
-
-    Surroundings() {
-        fillTypicalTerrain(*chunk);
-        const glm::i64vec3 offsets[6] = {{-1, 0, 0}, {1, 0, 0}, {0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}};
-        for (int i = 0; i < 6; ++i) {
-            owned[i] = std::make_unique<Chunk>(offsets[i]);
-            fillTypicalTerrain(*owned[i]);
-            around[i] = owned[i].get();
-        }
-    }
-};
-
 void BM_TakeMeshingSnapshot(benchmark::State& state) {
-    Surroundings world;
+    const ChunkWithNeighbours world(fillTypicalTerrain);
     for (auto _ : state) {
         MeshingSnapshot snapshot(*world.chunk, world.around);
         benchmark::DoNotOptimize(&snapshot.chunk());
@@ -36,12 +18,12 @@ void BM_TakeMeshingSnapshot(benchmark::State& state) {
 }
 
 void BM_MeshFromSnapshot(benchmark::State& state) {
-    Surroundings world;
+    const ChunkWithNeighbours world(fillTypicalTerrain);
     for (auto _ : state) {
         MeshingSnapshot snapshot(*world.chunk, world.around);
         for (int s = 0; s < Chunk::SECTION_COUNT; ++s) {
             Chunk::ChunkMesh mesh;
-            snapshot.chunk().buildSectionMesh(mesh, uint8_t(s * 16), snapshot.neighbours());
+            snapshot.chunk().buildSectionMesh(mesh, uint8_t(s * Chunk::SECTION_HEIGHT), snapshot.neighbours());
             benchmark::DoNotOptimize(mesh.positions.data());
         }
     }

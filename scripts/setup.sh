@@ -33,23 +33,11 @@ hm_build() {
   fi
 }
 
-# hm_sanitizer_build DIR TARGET: builds one instrumented test program in a build directory of its
-# own (configured once).
-hm_sanitizer_build() {
-  local dir="$1" target="$2"
-  [ -f "$dir/CMakeCache.txt" ] ||
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHM_BUILD_BENCHMARKS=OFF >/dev/null
-  if ! cmake --build "$dir" -j "$(nproc)" --target "$target" >"$dir/build.log" 2>&1; then
-    tail -n 80 "$dir/build.log"
-    echo "Build of $target failed; the whole log is in $dir/build.log"
-    return 1
-  fi
-}
-
-# hm_sanitizer_test DIR TARGET [ENV=VALUE...]: builds one instrumented test program and runs it.
+# hm_sanitizer_test DIR TARGET [ENV=VALUE...]: builds one instrumented test program in a build
+# directory of its own and runs it.
 hm_sanitizer_test() {
   local dir="$1" target="$2"; shift 2
-  hm_sanitizer_build "$dir" "$target" || return 1
+  HM_TARGETS="$target" hm_build "$dir" -DHM_BUILD_BENCHMARKS=OFF || return 1
   env "$@" "./$dir/$target" --gtest_brief=1
 }
 

@@ -171,12 +171,23 @@ public:
 
     // Meshing. Appends the section whose lowest y is startY to an empty mesh.
     void buildSectionMesh(ChunkMesh& mesh, uint8_t startY, const Neighbours& neighbours) const;
+    // The loaded chunks of the world beside this one, as buildSectionMesh takes them.
+    Neighbours gatherNeighbours(World* world) const;
     // Worker thread: rebuilds all eight sections and publishes them for the main thread.
     void buildMesh(World* world, bool updateNeighbours);
     // Main thread: installs published meshes, then rebuilds and uploads dirty sections.
     void updateMesh(World* world);
+    // The block shader as render draws with it: its program (0 when there is none) and the
+    // location of its "MV". Looked up by name, so once a frame rather than for every chunk.
+    struct BlockProgram {
+        GLuint program = 0;
+        GLint mvLocation = -1;
+    };
+    static BlockProgram blockProgram();
+    // The model-view that render takes: the world's view, moved to this chunk's corner.
+    Mat5 modelView(const Mat5& view) const;
     // Main thread: installs published meshes, culls against the planes and draws.
-    void render(const Mat5& mv, const FrustumPlanes& planes);
+    void render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program);
 
     // Main thread: deletes the GL objects of chunks destroyed since the last call.
     static void releaseRetiredRenderers();
@@ -185,7 +196,6 @@ private:
     std::array<ChunkMesh, SECTION_COUNT> pendingMeshes;  // under meshMutex
     bool hasPendingMeshes = false;                       // under meshMutex
 
-    Neighbours gatherNeighbours(World* world) const;
     // Moves published meshes into the sections (keeping the main thread's dirty marks) and
     // uploads them. Main thread only.
     void installPendingMeshes();

@@ -3,10 +3,13 @@
 #include <array>
 #include <cstdint>
 
+// Five tetrahedra of four vertices each make one face.
+inline constexpr int VERTICES_PER_FACE = 20;
+
 // Five tetrahedra (20 vertex offsets dx, dy, dz, dw) filling one face of a unit 4D cell, one
 // table per face axis x, y, z, w. The offset along the face's own axis is always 0; the first
 // tetrahedron of each face is the inner one, the z table uses the cube's other diagonal.
-inline constexpr uint8_t cubeFaceTetrahedra[4][20][4] = {
+inline constexpr uint8_t cubeFaceTetrahedra[4][VERTICES_PER_FACE][4] = {
     // x
     {{0, 1, 1, 0}, {0, 0, 0, 0}, {0, 1, 0, 1}, {0, 0, 1, 1},
      {0, 1, 0, 0}, {0, 1, 1, 0}, {0, 0, 0, 0}, {0, 1, 0, 1},
@@ -54,9 +57,9 @@ constexpr uint8_t blockTexU0(uint8_t id, FaceClass face) {
 
 // The (b, 1 - a, 15 c) part of a face's 20 texture coordinates, (a, b, c) being the dy, dz, dw
 // digits of the x table; u0 is added to the first component.
-inline constexpr std::array<std::array<uint8_t, 3>, 20> faceTexPattern = [] {
-    std::array<std::array<uint8_t, 3>, 20> p{};
-    for (int k = 0; k < 20; ++k) {
+inline constexpr std::array<std::array<uint8_t, 3>, VERTICES_PER_FACE> faceTexPattern = [] {
+    std::array<std::array<uint8_t, 3>, VERTICES_PER_FACE> p{};
+    for (int k = 0; k < VERTICES_PER_FACE; ++k) {
         const uint8_t* d = cubeFaceTetrahedra[0][k];
         p[k] = {d[2], uint8_t(1 - d[1]), uint8_t(15 * d[3])};
     }

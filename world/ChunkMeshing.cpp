@@ -12,7 +12,6 @@
 namespace {
 
 constexpr int SIZE = Chunk::SIZE;
-constexpr int VERTICES_PER_FACE = 20;
 
 // The eight faces of a cell, in the order they are tested and stored: x-1, x+1, y-1, y+1, z-1,
 // z+1, w-1, w+1. Bit f of a cell's face mask is face f.

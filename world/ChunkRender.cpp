@@ -1,5 +1,6 @@
 #include "engine/Shader.h"
 #include "world/Chunk.h"
+#include "world/ChunkFaceTables.h"
 
 #include <glm/glm.hpp>
 
@@ -81,7 +82,6 @@ public:
     }
 
     void collect(const Chunk::ChunkMesh& mesh, int startY, ColumnRuns& runs) const {
-        constexpr int VERTICES_PER_FACE = 20;
         // Lowest and highest value of each function over a column's box, but for the terms of
         // the column's x, z and w.
         const glm::vec4 boxExtent(1.0f, float(Chunk::SECTION_HEIGHT), 1.0f, 1.0f);
@@ -164,14 +164,28 @@ bool outsideAnyPlane(const FrustumPlanes& planes, const glm::vec3* points, int c
 
 }  // namespace
 
-void Chunk::render(const Mat5& mv, const FrustumPlanes& planes) {
+Chunk::BlockProgram Chunk::blockProgram() {
+    const Shader* shader = getShader("blockShader");
+    if (!shader) return {};
+    return {shader->program, glGetUniformLocation(shader->program, "MV")};
+}
+
+Mat5 Chunk::modelView(const Mat5& view) const {
+    Mat5 mv = view;
+    const glm::vec4 offset(float(coords.x * SIZE), 0.0f, float(coords.y * SIZE),
+                           float(coords.z * SIZE));
+    const glm::vec4 translation = view.transform(offset, 1.0f);
+    for (int r = 0; r < 4; ++r) mv.at(4, r) = translation[r];
+    return mv;
+}
+
+void Chunk::render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program) {
     if (!hasMesh) return;
     installPendingMeshes();
 
-    Shader* shader = getShader("blockShader");
-    if (!shader) return;
-    glUseProgram(shader->program);
-    glUniform1fv(glGetUniformLocation(shader->program, "MV"), 25, mv.data());
+    if (program.program == 0) return;
+    glUseProgram(program.program);
+    glUniform1fv(program.mvLocation, 25, mv.data());
 
     int lastNonEmpty = -1;
     for (int s = 0; s < SECTION_COUNT; ++s)

@@ -6,7 +6,6 @@
 #include "engine/SafeWrite.h"
 #include "platform/Platform.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <fstream>
@@ -82,19 +81,17 @@ void Chunk::save(const fs::path& chunksPath) {
     std::error_code ec;
     fs::path dir = getDirectory(chunksPath);
     chunkdir::settleChunkDirectory(dir);
-    // Creatures are never saved: a chunk that holds only them has nothing to keep either.
-    const auto persistent = [](const std::unique_ptr<Entity>& entity) { return entity->isPersistent(); };
-    bool nothingToKeep = unchanged && std::none_of(entities.begin(), entities.end(), persistent) &&
-                         blockEntities.empty() && unbuiltEntityRecords.empty();
-    // A directory on disk may hold entities that are gone now: its list must be rewritten.
-    if (nothingToKeep && !fs::exists(dir, ec)) return;
-
     json list = json::array();
     for (const auto& entity : entities)
         if (entity->isPersistent()) list.push_back(entity->toJson());
     for (const auto& [cell, entity] : blockEntities)
         if (entity->isPersistent()) list.push_back(entity->toJson());
     for (const json& record : unbuiltEntityRecords) list.push_back(record);
+
+    // Creatures are never saved: a chunk that holds only them has nothing to keep either. A
+    // directory on disk may hold entities that are gone now: its list must be rewritten.
+    const bool nothingToKeep = unchanged && list.empty() && blockEntities.empty();
+    if (nothingToKeep && !fs::exists(dir, ec)) return;
 
     chunkdir::Replacement replacement;
     // A stored list that could not be read is never replaced by an empty one: what it held is

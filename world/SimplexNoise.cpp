@@ -35,11 +35,19 @@ inline glm::vec4 modOf(const glm::vec4& a, const glm::vec4& b) { return a - b * 
 constexpr int PERMUTED_ARGUMENTS = 640;
 constexpr int GRADIENTS = 290;
 
+// glm's gradient for a permuted value, times glm's estimate of its inverse length, as the noise
+// scales it.
+glm::vec4 glmScaledGradient(float j) {
+    const glm::vec4 ip(1.0f / 294.0f, 1.0f / 49.0f, 1.0f / 7.0f, 0.0f);
+    const glm::vec4 g = glm::gtc::grad4(j, ip);
+    return g * glm::detail::taylorInvSqrt(glm::dot(g, g));
+}
+
 struct Tables {
     std::array<float, PERMUTED_ARGUMENTS> permuted;
     // The same values as whole numbers, to chain the permutations without rounding.
     std::array<int, PERMUTED_ARGUMENTS> permutedWhole;
-    // Each gradient times glm's estimate of its inverse length, as the noise scales it.
+    // glmScaledGradient of each.
     std::array<glm::vec4, GRADIENTS> gradient;
 
     Tables() {
@@ -47,12 +55,7 @@ struct Tables {
             permuted[n] = glm::detail::permute(float(n));
             permutedWhole[n] = int(permuted[n]);  // every value is whole, 0 to 289
         }
-        const glm::vec4 ip(1.0f / 294.0f, 1.0f / 49.0f, 1.0f / 7.0f, 0.0f);
-        for (int n = 0; n < GRADIENTS; ++n) {
-            glm::vec4 g = glm::gtc::grad4(float(n), ip);
-            g *= glm::detail::taylorInvSqrt(glm::dot(g, g));
-            gradient[n] = g;
-        }
+        for (int n = 0; n < GRADIENTS; ++n) gradient[n] = glmScaledGradient(float(n));
     }
 };
 
@@ -88,9 +91,7 @@ inline glm::vec4 permute(const Tables& t, const glm::vec4& v) {
 inline glm::vec4 scaledGradient(const Tables& t, float j) {
     int n = 0;
     if (wholeBelow(j, GRADIENTS, n)) return t.gradient[n];
-    const glm::vec4 ip(1.0f / 294.0f, 1.0f / 49.0f, 1.0f / 7.0f, 0.0f);
-    glm::vec4 g = glm::gtc::grad4(j, ip);
-    return g * glm::detail::taylorInvSqrt(glm::dot(g, g));
+    return glmScaledGradient(j);
 }
 
 }  // namespace

@@ -16,13 +16,9 @@ void World::render(const Mat5& view, bool glasses) {
             if (chunk->loaded) drawn.push_back(chunk);
     }
 
+    const Chunk::BlockProgram blockProgram = Chunk::blockProgram();
     for (Chunk* chunk : drawn) {
-        Mat5 mv = view;
-        glm::vec4 offset(float(chunk->coords.x * 8), 0.0f, float(chunk->coords.y * 8),
-                         float(chunk->coords.z * 8));
-        glm::vec4 translation = view.transform(offset, 1.0f);
-        for (int r = 0; r < 4; ++r) mv.at(4, r) = translation[r];
-        chunk->render(mv, frustum);
+        chunk->render(chunk->modelView(view), frustum, blockProgram);
         for (auto& entity : chunk->entities) entity->render(this, view, glasses);
         for (auto& [cell, entity] : chunk->blockEntities) entity->render(this, view, glasses);
     }

@@ -3,11 +3,10 @@
 // Shared by the fuzz targets: each is one program built with libFuzzer, run from the repository
 // root over its corpus in tests/fuzz/corpus/<name>/.
 #include "engine/JsonFile.h"
-#include "game/Entity.h"
-#include "items/Item.h"
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -51,12 +50,6 @@ inline std::filesystem::path scratch() {
 inline void writeFile(const std::filesystem::path& file, std::string_view bytes) {
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
-
-// The game's own catalogues of items and entities, read from the repository root.
-inline void loadCatalogues() {
-    FUZZ_CHECK(Item::loadItemInfo("itemInfo.json"));
-    FUZZ_CHECK(loadEntityInfo("entityInfo.json"));
 }
 
 }  // namespace fuzz

@@ -13,7 +13,6 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <stb_image.h>
-#include <stb_image_write.h>
 
 #include <algorithm>
 #include <chrono>
@@ -206,17 +205,12 @@ void AppHarness::requestClose() {
 }
 
 Image AppHarness::image() const {
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
+    testgl::readFromBackBuffer();
     return Image{width, height, testgl::readImage(width, height)};
 }
 
 std::string AppHarness::screenshot(const std::string& name) const {
-    Image shot = image();
-    for (size_t i = 3; i < shot.rgba.size(); i += 4) shot.rgba[i] = 255;
-    const std::string path = testgl::screenshotPath(name);
-    stbi_write_png(path.c_str(), width, height, 4, shot.rgba.data(), width * 4);
-    return path;
+    return testgl::saveOpaqueScreenshot(name, image().rgba, width, height);
 }
 
 bool containsText(const Image& image, Rect area, const std::string& text, int scale,

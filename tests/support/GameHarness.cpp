@@ -8,7 +8,6 @@
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
-#include <stb_image_write.h>
 
 #include <algorithm>
 #include <chrono>
@@ -100,32 +99,18 @@ bool GameHarness::settle(int maxTicks) {
     return false;
 }
 
-namespace {
-
-// The window's back buffer. Reading it resolves the multisampling, as showing it would.
-void bindBackBufferForReading() {
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
-}
-
-}  // namespace
-
 std::vector<uint8_t> GameHarness::image() const {
-    bindBackBufferForReading();
+    testgl::readFromBackBuffer();
     return testgl::readImage(width, height);
 }
 
 glm::u8vec4 GameHarness::pixel(int x, int y) const {
-    bindBackBufferForReading();
+    testgl::readFromBackBuffer();
     return testgl::readPixel(x, y, height);
 }
 
 std::string GameHarness::screenshot(const std::string& name) const {
-    std::vector<uint8_t> pixels = image();
-    for (size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
-    std::string path = testgl::screenshotPath(name);
-    stbi_write_png(path.c_str(), width, height, 4, pixels.data(), width * 4);
-    return path;
+    return testgl::saveOpaqueScreenshot(name, image(), width, height);
 }
 
 float shareNear(const std::vector<uint8_t>& image, int x0, int y0, int x1, int y1,

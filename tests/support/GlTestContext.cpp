@@ -124,10 +124,23 @@ bool Framebuffer::savePng(const std::string& path) const {
     return stbi_write_png(path.c_str(), width, height, 4, pixels.data(), width * 4) != 0;
 }
 
+void readFromBackBuffer() {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+}
+
 std::string screenshotPath(const std::string& name) {
     std::error_code ec;
     std::filesystem::create_directories("build/screenshots", ec);
     return "build/screenshots/" + name + ".png";
+}
+
+std::string saveOpaqueScreenshot(const std::string& name, std::vector<uint8_t> rgba, int width,
+                                 int height) {
+    for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
+    const std::string path = screenshotPath(name);
+    stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4);
+    return path;
 }
 
 }  // namespace testgl

@@ -44,7 +44,14 @@ public:
 glm::u8vec4 readPixel(int x, int y, int height);
 std::vector<uint8_t> readImage(int width, int height);
 
+// Makes the window's back buffer (the last frame, its multisampling resolved on reading) the
+// read framebuffer, for readPixel and readImage.
+void readFromBackBuffer();
+
 // Screenshots go here: build/screenshots/<name>.png (directory made on demand).
 std::string screenshotPath(const std::string& name);
+// Saves RGBA rows from the top there, opaque as a window shows them; returns the path.
+std::string saveOpaqueScreenshot(const std::string& name, std::vector<uint8_t> rgba, int width,
+                                 int height);
 
 }  // namespace testgl

@@ -4,31 +4,15 @@
 // the main thread has rebuilt what the edits marked, every section mesh shows the blocks as
 // they are.
 #include "support/TempWorkDir.h"
+#include "world/WaitForPass.h"
 #include "world/World.h"
 
 #include <gtest/gtest.h>
-
-#include <chrono>
-#include <thread>
 
 namespace {
 
 const glm::vec4 HERE(4.5f, 70.0f, 4.5f, 12.5f);
 const glm::vec4 ALONG_W(0.0f, 0.0f, 0.0f, 1.0f);
-
-bool waitForPass(World& world) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!world.loadDone && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return world.loadDone;
-}
-
-Chunk::Neighbours neighboursOf(World& world, const Chunk& chunk) {
-    const glm::i64vec3 c = chunk.coords;
-    return {world.getChunk(c - glm::i64vec3(1, 0, 0)), world.getChunk(c + glm::i64vec3(1, 0, 0)),
-            world.getChunk(c - glm::i64vec3(0, 1, 0)), world.getChunk(c + glm::i64vec3(0, 1, 0)),
-            world.getChunk(c - glm::i64vec3(0, 0, 1)), world.getChunk(c + glm::i64vec3(0, 0, 1))};
-}
 
 // Cells on the chunk's edges and section boundaries around the surface, so that edits reach
 // into the neighbours' meshes too.
@@ -66,7 +50,7 @@ TEST(StreamingEdits, EditsDuringAPassEndInMeshesThatShowThem) {
     for (const auto& [coords, chunk] : world.chunks) chunk->updateMesh(&world);
     for (const auto& [coords, chunk] : world.chunks) {
         ASSERT_TRUE(chunk->loaded);
-        const Chunk::Neighbours neighbours = neighboursOf(world, *chunk);
+        const Chunk::Neighbours neighbours = chunk->gatherNeighbours(&world);
         for (int s = 0; s < Chunk::SECTION_COUNT; ++s) {
             Chunk::ChunkMesh fresh;
             chunk->buildSectionMesh(fresh, uint8_t(s * Chunk::SECTION_HEIGHT), neighbours);

@@ -1,12 +1,12 @@
 #include "support/TempWorkDir.h"
 #include "world/DiscCells.h"
+#include "world/WaitForPass.h"
 #include "world/World.h"
 
 #include <gtest/gtest.h>
 
 #include <glm/gtx/string_cast.hpp>
 
-#include <chrono>
 #include <fstream>
 #include <future>
 #include <map>
@@ -15,14 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Generous: the same tests run under ThreadSanitizer.
-bool waitForPass(World& world) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!world.loadDone && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return world.loadDone;
-}
 
 // Occupies every worker of a world until released, so a pass started meanwhile is held
 // before its first chunk.
@@ -209,20 +201,16 @@ TEST_P(StreamingAtDistance, NewChunksAreMeshedOnceAndOldNeighboursOnceMore) {
     ASSERT_GT(after.size(), before.size());
     int rebuilt = 0;
     for (const auto& [key, chunk] : after) {
-        // The six neighbours in the mesher's order: x-1, x+1, z-1, z+1, w-1, w+1.
-        Chunk::Neighbours neighbours{};
         bool besideNew = false;
-        for (int i = 0; i < 6; ++i) {
-            glm::i64vec3 n = chunk->coords;
-            n[i / 2] += i % 2 ? 1 : -1;
-            neighbours[size_t(i)] = world.getChunk(n);
-            besideNew = besideNew || (after.count(cellKey(n)) && !before.count(cellKey(n)));
-        }
+        for (const glm::i64vec3 d : {glm::i64vec3(1, 0, 0), glm::i64vec3(0, 1, 0), glm::i64vec3(0, 0, 1)})
+            for (const glm::i64vec3& n : {chunk->coords + d, chunk->coords - d})
+                besideNew = besideNew || (after.count(cellKey(n)) && !before.count(cellKey(n)));
         const uint32_t expected = before.count(key) && besideNew ? 2 : 1;
         EXPECT_EQ(chunk->meshBuilds.load(), expected) << glm::to_string(chunk->coords);
         rebuilt += expected == 2;
 
         chunk->updateMesh(&world);  // as the main thread takes the built meshes over
+        const Chunk::Neighbours neighbours = chunk->gatherNeighbours(&world);
         for (int section = 0; section < Chunk::SECTION_COUNT; ++section) {
             Chunk::ChunkMesh current;
             chunk->buildSectionMesh(current, uint8_t(section * Chunk::SECTION_HEIGHT), neighbours);

@@ -2,12 +2,12 @@
 #include "game/SpiderVariant.h"
 #include "support/TempWorkDir.h"
 #include "world/SpawnRoll.h"
+#include "world/WaitForPass.h"
 #include "world/World.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -50,9 +50,7 @@ TEST(StreamingSpawn, NewChunksSpawnASpiderWhereTheirRollFallsUnderTwoPercent) {
         world.spawnCreatures = c.spawning;
         world.difficulty = c.difficulty;
         ASSERT_TRUE(world.update({4.5f, 70.0f, 4.5f, 12.5f}, {0, 0, 0, 1}, 1));
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        while (!world.loadDone && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        waitForPass(world);
         ASSERT_TRUE(world.loadDone);
 
         int spiders = 0;
