@@ -72,8 +72,7 @@ PassResult runPass(const fs::path& dir, uint8_t renderDistance, bool pool) {
     PassResult result;
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     result.chunks = double(world.chunks.size());
-    for (auto& [coords, chunk] : world.chunks) delete chunk;
-    world.chunks.clear();
+    world.freeChunks();
     return result;
 }
 

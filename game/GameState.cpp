@@ -180,13 +180,7 @@ void GameState::saveAndFreeChunks() {
     for (auto& [coords, chunk] : world.chunks) all.push_back(chunk);
     // Saved side by side on the workers; destroyed here, where their entities were made.
     world.saveChunks(all);
-    for (Chunk* chunk : all) delete chunk;
-    {
-        std::lock_guard<std::mutex> lock(world.chunksMutex);
-        world.chunks.clear();
-    }
-    world.chunksLoaded = 0;
-    Chunk::releaseRetiredRenderers();
+    world.freeChunks();
 }
 
 void GameState::pause(StateManager& s) {

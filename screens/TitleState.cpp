@@ -109,13 +109,7 @@ void TitleState::setUpButtons(StateManager& s) {
 void TitleState::close(StateManager&) {
     interface.clearElements();
     stopBackgroundLoading();
-    for (auto& [coords, chunk] : bgWorld.chunks) delete chunk;
-    {
-        std::lock_guard<std::mutex> lock(bgWorld.chunksMutex);
-        bgWorld.chunks.clear();
-    }
-    bgWorld.chunksLoaded = 0;
-    Chunk::releaseRetiredRenderers();
+    bgWorld.freeChunks();
 }
 
 void TitleState::stopBackgroundLoading() {
@@ -140,17 +134,8 @@ void TitleState::storeGeneratedChunks() {
         reportWriteFailure(bgWorld.chunksPath, ec.message());
         return;
     }
-    for (Chunk* chunk : generated) {
-        bgWorld.pendingSaves.fetch_add(1);
-        bgWorld.workers.submit([this, chunk] {
-            // Counted down also when the save throws, so close never waits forever.
-            struct Done {
-                World& world;
-                ~Done() { world.pendingSaves.fetch_sub(1); }
-            } done{bgWorld};
-            bgWorld.saveChunk(chunk);
-        });
-    }
+    for (Chunk* chunk : generated)
+        bgWorld.saveOnWorkers([this, chunk] { bgWorld.saveChunk(chunk); });
 }
 
 void TitleState::update(StateManager& s) {

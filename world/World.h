@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -97,4 +98,10 @@ public:
     // Main thread: returns once every save handed to the workers is written. A new pass
     // calls it first, so no load reads a file that is still being written.
     void waitForSaves();
+    // Hands a save to the workers, counted until it ends (also when it throws) so that
+    // waitForSaves sees it.
+    void saveOnWorkers(std::function<void()> save);
+    // Main thread, while no pass runs and no save is pending: destroys every chunk and empties
+    // the map.
+    void freeChunks();
 };

@@ -47,15 +47,7 @@ void unloadUnwanted(World& world, bool saveOnWorkers) {
             world.saveAndDeleteChunk(chunk);
             continue;
         }
-        world.pendingSaves.fetch_add(1);
-        world.workers.submit([&world, chunk] {
-            // Counted down also when the save throws, so nobody waits for it forever.
-            struct Done {
-                World& world;
-                ~Done() { world.pendingSaves.fetch_sub(1); }
-            } done{world};
-            world.saveAndDeleteChunk(chunk);
-        });
+        world.saveOnWorkers([&world, chunk] { world.saveAndDeleteChunk(chunk); });
     }
 }
 
@@ -96,6 +88,27 @@ World::~World() {
 
 void World::waitForSaves() {
     while (pendingSaves.load() > 0) waitBriefly();
+}
+
+void World::saveOnWorkers(std::function<void()> save) {
+    pendingSaves.fetch_add(1);
+    workers.submit([this, save = std::move(save)] {
+        struct Done {
+            World& world;
+            ~Done() { world.pendingSaves.fetch_sub(1); }
+        } done{*this};
+        save();
+    });
+}
+
+void World::freeChunks() {
+    for (auto& [coords, chunk] : chunks) delete chunk;
+    {
+        std::lock_guard<std::mutex> lock(chunksMutex);
+        chunks.clear();
+    }
+    chunksLoaded = 0;
+    Chunk::releaseRetiredRenderers();
 }
 
 void World::requestChunk(const glm::i64vec3& coords) {

@@ -20,7 +20,6 @@ struct HandMadeWorld {
     }
 
     void deleteChunks() {
-        for (auto& [coords, chunk] : world.chunks) delete chunk;
-        world.chunks.clear();
+        world.freeChunks();
     }
 };

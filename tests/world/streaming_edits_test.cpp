@@ -62,8 +62,7 @@ TEST(StreamingEdits, EditsDuringAPassEndInMeshesThatShowThem) {
     }
 
     world.stopLoading = true;
-    for (auto& [coords, chunk] : world.chunks) delete chunk;
-    world.chunks.clear();
+    world.freeChunks();
 }
 
 }  // namespace

@@ -55,8 +55,7 @@ protected:
         world.stopLoading = true;
         ASSERT_TRUE(waitForPass(world));
         world.waitForSaves();
-        for (auto& [coords, chunk] : world.chunks) delete chunk;
-        world.chunks.clear();
+        world.freeChunks();
     }
 
     bool update(const glm::vec4& pos, int distance) {

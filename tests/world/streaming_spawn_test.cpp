@@ -69,8 +69,7 @@ TEST(StreamingSpawn, NewChunksSpawnASpiderWhereTheirRollFallsUnderTwoPercent) {
             EXPECT_EQ(spider.getAttributes().at("type"), variant);
         }
         EXPECT_EQ(spiders > 0, c.spawns) << "the disc holds chunks of column x = 0";
-        for (auto& [coords, chunk] : world.chunks) delete chunk;
-        world.chunks.clear();
+        world.freeChunks();
     }
 }
 
