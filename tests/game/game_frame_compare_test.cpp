@@ -59,11 +59,7 @@ std::vector<uint8_t> drawnPlainly(GameHarness& game, GLuint referenceProgram) {
     const GLint mvLocation = glGetUniformLocation(referenceProgram, "MV");
     for (auto& [coords, chunk] : gameState.world.chunks) {
         if (!chunk->loaded) continue;
-        Mat5 mv = view;
-        const glm::vec4 offset(float(coords.x * 8), 0.0f, float(coords.y * 8), float(coords.z * 8));
-        const glm::vec4 translation = view.transform(offset, 1.0f);
-        for (int r = 0; r < 4; ++r) mv.at(4, r) = translation[r];
-        glUniform1fv(mvLocation, 25, mv.data());
+        glUniform1fv(mvLocation, 25, chunk->modelView(view).data());
         for (int s = 0; s < Chunk::SECTION_COUNT; ++s) {
             const MeshRenderer& renderer = chunk->sectionRenderers[s];
             if (chunk->sectionMeshes[s].empty() || renderer.vao == 0) continue;
