@@ -39,23 +39,10 @@ using testapp::AppHarness;
 using testapp::containsText;
 using testapp::Image;
 using testapp::Rect;
+using testapp::rectInBox;
+using testapp::rectOf;
 using testapp::redInk;
 using testapp::whiteInk;
-
-Rect rectOf(gui::Element& element, gui::Window& window) {
-    Rect r;
-    element.getPos(window, r.x, r.y);
-    element.getSize(window, r.width, r.height);
-    return r;
-}
-
-// A widget inside a content box, in window pixels.
-Rect rectInBox(gui::Element& element, gui::ContentBox& box, gui::Window& window) {
-    Rect outer = rectOf(box, window), inner = rectOf(element, box);
-    return {outer.x + inner.x + box.scrollX, outer.y + inner.y + box.scrollY, inner.width, inner.height};
-}
-
-void clickOn(AppHarness& app, Rect r) { app.click(r.x + r.width / 2, r.y + r.height / 2); }
 
 bool near(glm::u8vec4 pixel, glm::vec3 color, int tolerance) {
     for (int c = 0; c < 3; ++c)
@@ -143,7 +130,7 @@ void pauseAndComeBack(AppHarness& app) {
     const int x = AppHarness::width - 20;
     EXPECT_NEAR(brightness(paused.at(x, 20)), brightness(before.at(x, 20)) / 2, 12);
 
-    clickOn(app, rectOf(pauseState.backButton, pauseState.interface));
+    app.clickOn(rectOf(pauseState.backButton, pauseState.interface));
     app.frame();
     ASSERT_EQ(app.top(), &gameState);
     app.screenshot("pause_back_to_game");
@@ -160,7 +147,7 @@ void changeRenderDistance(AppHarness& app) {
     ASSERT_TRUE(chunksWithin(5) && !chunksWithin(3)) << "the world did not stream at distance 4";
     app.key(GLFW_KEY_ESCAPE);
     app.frame();
-    clickOn(app, rectOf(pauseState.settingsButton, pauseState.interface));
+    app.clickOn(rectOf(pauseState.settingsButton, pauseState.interface));
     app.frame();
     ASSERT_EQ(app.top(), &settingsState);
     SettingsState& settings = settingsState;
@@ -196,7 +183,7 @@ void changeRenderDistance(AppHarness& app) {
     app.frame();
 
     // The controls page and back with Escape.
-    clickOn(app, rectInBox(settings.controlsButton, box, page));
+    app.clickOn(rectInBox(settings.controlsButton, box, page));
     app.frame();
     ASSERT_TRUE(settings.controlsShown);
     app.screenshot("settings_controls");
@@ -221,14 +208,14 @@ void changeRenderDistance(AppHarness& app) {
     EXPECT_FLOAT_EQ(gameState.renderDistance, 2.0f);
 
     // "OK" saves and returns to the pause menu.
-    clickOn(app, rectOf(settings.okButton, page));
+    app.clickOn(rectOf(settings.okButton, page));
     app.frame();
     ASSERT_EQ(app.top(), &pauseState);
     nlohmann::json saved;
     ASSERT_EQ(jsonfile::read(app.root / "settings.json", saved), jsonfile::ReadStatus::ok);
     EXPECT_EQ(saved["renderDistance"], 2);
 
-    clickOn(app, rectOf(pauseState.backButton, pauseState.interface));
+    app.clickOn(rectOf(pauseState.backButton, pauseState.interface));
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &gameState && streamingSettled(); }, 120));
     EXPECT_TRUE(chunksWithin(3)) << "the world still streams at distance 4";
     EXPECT_LT(gameState.world.chunks.size(), chunksBefore);
@@ -307,7 +294,7 @@ void dieAndRetry(AppHarness& app, const std::filesystem::path& folder) {
         for (gui::Button* button : {&deathScreenState.retryButton, &deathScreenState.quitButton})
             EXPECT_TRUE(labelShown(shot, *button, deathScreenState.interface)) << button->label;
     }
-    clickOn(app, rectOf(deathScreenState.retryButton, deathScreenState.interface));
+    app.clickOn(rectOf(deathScreenState.retryButton, deathScreenState.interface));
     app.frame();
     ASSERT_EQ(app.manager.states, (std::vector<State*>{&gameState, &worldGenState}));
     checkRespawned();
@@ -322,7 +309,7 @@ void dieAndRetry(AppHarness& app, const std::filesystem::path& folder) {
 // The credits scroll their two lines up and end by themselves after the window's height and
 // 250 pixels more; a second visit ends at once on the window's close request.
 void watchCredits(AppHarness& app) {
-    clickOn(app, rectOf(titleState.creditsButton, titleState.interface));
+    app.clickOn(rectOf(titleState.creditsButton, titleState.interface));
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &creditsState; }, 120));
     ASSERT_TRUE(app.runUntil([] { return creditsState.offset >= 400.0f; }, 120));
     app.frameWithoutTick();
@@ -337,7 +324,7 @@ void watchCredits(AppHarness& app) {
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState; }, 120));
     EXPECT_EQ(creditsState.offset, float(AppHarness::height) + 250.0f);
 
-    clickOn(app, rectOf(titleState.creditsButton, titleState.interface));
+    app.clickOn(rectOf(titleState.creditsButton, titleState.interface));
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &creditsState; }, 120));
     app.requestClose();
     for (int i = 0; i < 3; ++i) app.frame();
@@ -401,7 +388,7 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     checkTitle(app);
 
     // The world list, empty.
-    clickOn(app, rectOf(titleState.singleplayerButton, titleState.interface));
+    app.clickOn(rectOf(titleState.singleplayerButton, titleState.interface));
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &singlePlayerState; }, 120));
     app.frame();
     app.screenshot("world_list_empty");
@@ -416,7 +403,7 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     }
 
     // World creation, with its default name.
-    clickOn(app, rectOf(singlePlayerState.newWorldButton, singlePlayerState.interface));
+    app.clickOn(rectOf(singlePlayerState.newWorldButton, singlePlayerState.interface));
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &createWorldState; }, 120));
     app.frame();
     app.screenshot("world_create");
@@ -435,7 +422,7 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     app.key(GLFW_KEY_BACKSPACE);
     app.frame();
     EXPECT_EQ(createWorldState.nameInput.text, "");
-    clickOn(app, rectOf(createWorldState.createButton, createWorldState.interface));
+    app.clickOn(rectOf(createWorldState.createButton, createWorldState.interface));
     app.frame();
     app.frame();
     ASSERT_EQ(app.top(), &createWorldState);
@@ -445,11 +432,11 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     EXPECT_TRUE(std::filesystem::is_empty(worlds));
 
     // A name, then into the game through the loading screen.
-    clickOn(app, rectOf(createWorldState.nameInput, createWorldState.interface));
+    app.clickOn(rectOf(createWorldState.nameInput, createWorldState.interface));
     app.type("Hollow Test");
     app.frame();
     EXPECT_EQ(createWorldState.nameInput.text, "Hollow Test");
-    clickOn(app, rectOf(createWorldState.createButton, createWorldState.interface));
+    app.clickOn(rectOf(createWorldState.createButton, createWorldState.interface));
     app.frame();
     ASSERT_EQ(app.manager.states, (std::vector<State*>{&gameState, &worldGenState}));
     ASSERT_TRUE(enterGame(app)) << "the loading screen never left";
@@ -496,7 +483,7 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     glfwSetWindowShouldClose(app.manager.window, GLFW_FALSE);
     app.start();
     ASSERT_TRUE(reachTitle(app));
-    clickOn(app, rectOf(titleState.singleplayerButton, titleState.interface));
+    app.clickOn(rectOf(titleState.singleplayerButton, titleState.interface));
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &singlePlayerState; }, 120));
     ASSERT_EQ(singlePlayerState.worldButtons.size(), 1u);
     app.frame();
@@ -505,7 +492,7 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     const Rect worldRect = rectInBox(worldButton, singlePlayerState.worldBox, singlePlayerState.interface);
     EXPECT_TRUE(containsText(app.image(), worldRect, "Hollow Test", 2, whiteInk));
 
-    clickOn(app, worldRect);
+    app.clickOn(worldRect);
     ASSERT_TRUE(enterGame(app));
     EXPECT_EQ(gameState.world.path, folder);
     const glm::vec4 back = gameState.player.pos;
@@ -524,7 +511,7 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     // "quit to title screen" saves the game and shows the title.
     app.key(GLFW_KEY_ESCAPE);
     app.frame();
-    clickOn(app, rectOf(pauseState.quitButton, pauseState.interface));
+    app.clickOn(rectOf(pauseState.quitButton, pauseState.interface));
     ASSERT_TRUE(reachTitle(app));
     EXPECT_EQ(app.manager.states, (std::vector<State*>{&titleState}));
     ASSERT_EQ(jsonfile::read(folder / "players.json", players), jsonfile::ReadStatus::ok);

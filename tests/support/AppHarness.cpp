@@ -2,6 +2,7 @@
 
 #include "engine/InputCallbacks.h"
 #include "engine/State.h"
+#include "gui/ContentBox.h"
 #include "screens/CreateWorldState.h"
 #include "screens/IntroState.h"
 #include "screens/ScreenLinks.h"
@@ -252,6 +253,18 @@ bool containsText(const Image& image, Rect area, const std::string& text, int sc
             if (match && strayInk <= unlitCount * scale * scale / 50) return true;
         }
     return false;
+}
+
+Rect rectOf(gui::Element& element, gui::Window& window) {
+    Rect r;
+    element.getPos(window, r.x, r.y);
+    element.getSize(window, r.width, r.height);
+    return r;
+}
+
+Rect rectInBox(gui::Element& element, gui::ContentBox& box, gui::Window& window) {
+    const Rect outer = rectOf(box, window), inner = rectOf(element, box);
+    return {outer.x + inner.x + box.scrollX, outer.y + inner.y + box.scrollY, inner.width, inner.height};
 }
 
 bool whiteInk(glm::u8vec4 p) { return p.r >= 245 && p.g >= 245 && p.b >= 245; }

@@ -14,6 +14,11 @@
 #include <vector>
 
 class State;
+namespace gui {
+class ContentBox;
+class Element;
+class Window;
+}  // namespace gui
 
 // Drives the whole game from start-up as main does: the game's window (1024 x 768, multisampled)
 // with its GL state and its real input callbacks, the screens linked, the intro pushed, and the
@@ -68,6 +73,8 @@ public:
     // Input for the next tick.
     void moveCursor(int x, int y);
     void click(int x, int y);
+    // A click in the middle of an area.
+    void clickOn(const Rect& area) { click(area.x + area.width / 2, area.y + area.height / 2); }
     // Presses the left button at one point, moves with it held and lets go at another.
     void drag(int fromX, int fromY, int toX, int toY);
     // Turns the mouse wheel by dy notches (negative: towards the user) where the cursor is.
@@ -90,6 +97,10 @@ private:
 
     void deliverInput();
 };
+
+// Where a widget lies in its window, and a widget inside a content box, in window pixels.
+Rect rectOf(gui::Element& element, gui::Window& window);
+Rect rectInBox(gui::Element& element, gui::ContentBox& box, gui::Window& window);
 
 // Whether `text`, drawn in our bitmap font at `scale`, appears anywhere inside `area`: every lit
 // pixel of its glyphs is `ink` and nearly every unlit one is not.

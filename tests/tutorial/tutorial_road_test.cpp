@@ -24,17 +24,11 @@ using testapp::AppHarness;
 using testapp::containsText;
 using testapp::Image;
 using testapp::Rect;
+using testapp::rectOf;
 using testapp::whiteInk;
 
 TutorialSlideshowState& show = tutorialSlideshowState;
 TutorialState& scene = tutorialState;
-
-Rect rectOf(gui::Element& element, gui::Window& window) {
-    Rect r;
-    element.getPos(window, r.x, r.y);
-    element.getSize(window, r.width, r.height);
-    return r;
-}
 
 // A widget on a panel of the slideshow, in window pixels.
 Rect onPanel(gui::Element& element, int panel) {
@@ -42,8 +36,6 @@ Rect onPanel(gui::Element& element, int panel) {
     const Rect outer = rectOf(box, show.interface), inner = rectOf(element, box);
     return {outer.x + inner.x, outer.y + inner.y, inner.width, inner.height};
 }
-
-void clickOn(AppHarness& app, Rect r) { app.click(r.x + r.width / 2, r.y + r.height / 2); }
 
 int countPixels(const Image& image, Rect area, bool (*match)(glm::u8vec4)) {
     int n = 0;
@@ -165,7 +157,7 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     app.start();
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState && titleState.backgroundLoaded(); }));
     app.frame();
-    clickOn(app, rectOf(titleState.tutorialButton, titleState.interface));
+    app.clickOn(rectOf(titleState.tutorialButton, titleState.interface));
 
     showSlide(app, 0);
     {
@@ -176,7 +168,7 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
         EXPECT_LT(rectOf(show.exitButton, show.interface).x, AppHarness::width / 2) << "exit at the bottom left";
         EXPECT_GT(countPixels(shot, onPanel(show.images[0], 0), pictureCyan), 1000) << "no comparison picture";
     }
-    clickOn(app, rectOf(show.continueButton, show.interface));
+    app.clickOn(rectOf(show.continueButton, show.interface));
 
     showSlide(app, 1);
     {
@@ -186,12 +178,12 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
         EXPECT_GT(countPixels(shot, onPanel(show.images[2], 1), forgGreen), 1000) << "no forg";
         EXPECT_GT(countPixels(shot, onPanel(show.images[1], 1), forgGreen), 20) << "no cross-section";
     }
-    clickOn(app, rectOf(show.continueButton, show.interface));
+    app.clickOn(rectOf(show.continueButton, show.interface));
 
     showSlide(app, 2);
     expectText(app.image(), show.texts[5], 2);
     expectText(app.image(), show.texts[6], 2);
-    clickOn(app, rectOf(show.continueButton, show.interface));
+    app.clickOn(rectOf(show.continueButton, show.interface));
 
     // The interactive slide: Frank falls onto the ground, then walks along his plane.
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 120));
@@ -243,9 +235,9 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &show; }, 120));
     EXPECT_EQ(show.slide, 3);
     EXPECT_EQ(show.interface.elements.back(), &show.panels[2]);
-    clickOn(app, rectOf(show.backButton, show.interface));
+    app.clickOn(rectOf(show.backButton, show.interface));
     ASSERT_TRUE(app.runUntil([&] { return show.slide == 2; }, 120));
-    clickOn(app, rectOf(show.continueButton, show.interface));
+    app.clickOn(rectOf(show.continueButton, show.interface));
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 120));
     const glm::vec3 entered = scene.player.pos;
     for (int i = 0; i < 100; ++i) app.frame();
@@ -254,7 +246,7 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     app.holdKey(GLFW_KEY_A, false);
 
     // "next" goes on to the last slide.
-    clickOn(app, rectOf(scene.nextButton, scene.gui));
+    app.clickOn(rectOf(scene.nextButton, scene.gui));
     showSlide(app, 4);
     {
         const Image shot = app.image();
@@ -265,7 +257,7 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     }
 
     // "exit" returns to the title screen, which still answers.
-    clickOn(app, rectOf(show.exitButton, show.interface));
+    app.clickOn(rectOf(show.exitButton, show.interface));
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState; }, 120));
     EXPECT_EQ(app.manager.states.size(), 1u);
     app.frame();
