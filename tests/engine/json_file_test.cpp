@@ -16,10 +16,7 @@ namespace {
 
 std::string nested(int levels) { return std::string(levels, '[') + std::string(levels, ']'); }
 
-std::string contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testfs::readFile;
 
 TEST(JsonFileTest, ParsesOneValueWithinTheNestingLimit) {
     struct Case {
@@ -78,7 +75,7 @@ TEST(JsonFileTest, WriteReplacesTheFileWholeAndAFailedWriteKeepsTheOldOne) {
     const fs::path file = dir.path / "settings.json";
     dir.write("settings.json.tmp", "leftover of a crash");
     ASSERT_TRUE(jsonfile::write(file, json{{"a", 1}}, 4));
-    EXPECT_EQ(contents(file), "{\n    \"a\": 1\n}");
+    EXPECT_EQ(readFile(file), "{\n    \"a\": 1\n}");
     EXPECT_FALSE(fs::exists(temporaryPathFor(file)));
 
     // A directory where the file should be: the rename fails and nothing is left behind.

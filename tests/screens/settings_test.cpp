@@ -136,8 +136,7 @@ TEST_F(SettingsFiles, LoadsKeyByKeyFallingBackAndClampingWhateverTheFilesHold) {
 
 TEST_F(SettingsFiles, TheSavedTextIsExactAndReadsBackTheSame) {
     ASSERT_TRUE(settingsState.saveSettings());
-    std::ifstream in(settingsState.settingsPath, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    const std::string text = testfs::readFile(settingsState.settingsPath);
     EXPECT_EQ(text,
               R"({"FOV":70,"ambienceVolume":100,"creatureVolume":100,"difficulty":1,"fullscreen":false,)"
               R"("globalVolume":70,"lookSensitivity":2,"musicVolume":100,"renderDistance":4,"scrollSensitivity":50})");
@@ -202,8 +201,7 @@ TEST_F(SettingsFiles, TheScreensFileSurvivesAKillDuringTheWrite) {
         std::this_thread::sleep_for(std::chrono::microseconds(500 + 700 * attempt));
         kill(writer, SIGKILL);
         waitpid(writer, nullptr, 0);
-        std::ifstream in(settingsState.settingsPath, std::ios::binary);
-        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        const std::string text = testfs::readFile(settingsState.settingsPath);
         EXPECT_TRUE(text == nearText || text == farText) << "torn: " << text;
     }
     // A write that a kill cut short is not read as the settings.

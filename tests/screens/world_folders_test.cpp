@@ -20,10 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testfs::readFile;
 
 TEST(WorldFolders, FolderNamesKeepLettersDigitsDashesAndSpacesInLowerCase) {
     const std::pair<std::string, std::string> cases[] = {
@@ -45,12 +42,12 @@ TEST(WorldFolders, CreationTakesTheFirstFreeNumberedNameAndWritesTheWorldsFiles)
         std::optional<fs::path> folder = worlds::createWorldFolder(root, "My World!");
         ASSERT_TRUE(folder);
         EXPECT_EQ(*folder, root / expected);
-        EXPECT_EQ(contents(*folder / "info.json"), R"({"name":"My World!"})");
-        EXPECT_EQ(contents(*folder / "players.json"), "{}");
+        EXPECT_EQ(readFile(*folder / "info.json"), R"({"name":"My World!"})");
+        EXPECT_EQ(readFile(*folder / "players.json"), "{}");
         EXPECT_TRUE(fs::is_directory(*folder / "chunks"));
     }
     EXPECT_FALSE(fs::exists(root / "my world_(2)")) << "the link was followed";
-    EXPECT_EQ(contents(root / "my world_(1)"), "a plain file takes a name too");
+    EXPECT_EQ(readFile(root / "my world_(1)"), "a plain file takes a name too");
 }
 
 TEST(WorldFolders, AFailedCreationLeavesNothingAndTheScreenStaysWithItsMessage) {

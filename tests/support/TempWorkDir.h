@@ -3,9 +3,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace testfs {
+
+// A whole file's bytes; empty when it cannot be read.
+inline std::string readFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // A fresh temporary directory that is the working directory while this object lives, so code
 // that reads "assets/..." or a list file from the working directory reads test data. The

@@ -21,10 +21,7 @@ Bytes pairs(int n, Bytes pattern, Bytes tail = {}) {
     return bytes;
 }
 
-std::string readFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testfs::readFile;
 
 std::string text(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
 

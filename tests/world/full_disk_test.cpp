@@ -66,17 +66,14 @@ private:
     int saved = -1;
 };
 
-std::string contentOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using testfs::readFile;
 
 // Every file and directory under a root with its content, to compare before and after.
 std::map<std::string, std::string> snapshot(const fs::path& root) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(root))
         files[fs::relative(entry.path(), root).string()] =
-            entry.is_regular_file() ? contentOf(entry.path()) : "<directory>";
+            entry.is_regular_file() ? readFile(entry.path()) : "<directory>";
     return files;
 }
 

@@ -223,10 +223,7 @@ TEST_P(StreamingAtDistance, NewChunksAreMeshedOnceAndOldNeighboursOnceMore) {
 
 INSTANTIATE_TEST_SUITE_P(RenderDistance, StreamingAtDistance, ::testing::Values(1, 2));
 
-std::string readFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testfs::readFile;
 
 // A chunk stored with an entity on disk, queued by a pass that the slice's turn stops before
 // it loads, then dropped by a pass that wants it no more: its files stay as they were, on the
