@@ -45,7 +45,7 @@ bool loadSound(const std::string& name) {
 
 bool loadTrackList(const std::string& path) {
     nlohmann::json list;
-    if (jsonfile::read(path, list) != jsonfile::ReadStatus::ok) {
+    if (jsonfile::read(path, list, jsonfile::maxDataFileBytes) != jsonfile::ReadStatus::ok) {
         std::cout << "error: unable to load track list file \"" << path << "\"" << std::endl;
         return false;
     }

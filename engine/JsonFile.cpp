@@ -3,7 +3,6 @@
 #include "engine/SafeWrite.h"
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <system_error>
 
@@ -65,21 +64,32 @@ bool parse(std::string_view text, json& value, std::string* error, const std::st
     return false;
 }
 
-ReadStatus read(const fs::path& path, json& value, std::string* error) {
+ReadStatus read(const fs::path& path, json& value, std::uintmax_t maxBytes, std::string* error) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (status.type() == fs::file_type::not_found) return ReadStatus::missing;
-    if (ec || !fs::is_regular_file(status)) {
-        if (error) *error = path.string() + ": not a readable file";
-        return ReadStatus::unreadable;
+    const auto fail = [&](ReadStatus why, const std::string& what) {
+        if (error) *error = path.string() + ": " + what;
+        return why;
+    };
+    if (ec || !fs::is_regular_file(status)) return fail(ReadStatus::unreadable, "not a readable file");
+    try {
+        std::ifstream in(path, std::ios::binary | std::ios::ate);
+        // Measured on the open file, so a file put in its place meanwhile is measured too; what
+        // it grows by afterwards is not read either.
+        const std::streamoff size = in ? std::streamoff(in.tellg()) : -1;
+        if (size < 0) return fail(ReadStatus::unreadable, "unable to read");
+        if (std::uintmax_t(size) > maxBytes)
+            return fail(ReadStatus::tooLarge, "larger than " + std::to_string(maxBytes) + " bytes");
+        std::string text(size_t(size), '\0');
+        in.seekg(0);
+        in.read(text.data(), size);
+        if (in.bad()) return fail(ReadStatus::unreadable, "unable to read");
+        text.resize(size_t(in.gcount()));
+        return parse(text, value, error, path.string()) ? ReadStatus::ok : ReadStatus::invalid;
+    } catch (const std::exception&) {
+        return fail(ReadStatus::unreadable, "unable to read");  // no memory for it
     }
-    std::ifstream in(path, std::ios::binary);
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in && !in.eof()) {
-        if (error) *error = path.string() + ": unable to read";
-        return ReadStatus::unreadable;
-    }
-    return parse(text, value, error, path.string()) ? ReadStatus::ok : ReadStatus::invalid;
 }
 
 std::string dump(const json& value, int indent) {

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -14,6 +15,11 @@ namespace jsonfile {
 
 constexpr int maxNesting = 64;
 
+// Every file is read with a size limit that fits its kind: the largest honest file of the kind
+// times a wide margin. This one serves the data files beside the game (item, entity and recipe
+// catalogues, the shader and music lists, the default settings), a few kilobytes each.
+constexpr std::uintmax_t maxDataFileBytes = std::uintmax_t(4) << 20;
+
 // One JSON value from the start of `text`; text after it is not looked at. On failure `value`
 // is left alone and `error` (when given) says where it went wrong, naming `source`, without
 // quoting the text itself (it may be binary).
@@ -25,10 +31,12 @@ enum class ReadStatus {
     missing,     // no file at the path
     unreadable,  // there is something at the path, but it cannot be read as a file
     invalid,     // read, but not JSON (or nested too deeply)
+    tooLarge,    // larger than the limit: refused unread, as damaged as an invalid file
 };
 
-// Reads and parses a whole file. `error` gets one line for anything but ok and missing.
-ReadStatus read(const std::filesystem::path& path, nlohmann::json& value,
+// Reads and parses a whole file of at most maxBytes bytes; a larger one is not read at all.
+// `error` gets one line for anything but ok and missing.
+ReadStatus read(const std::filesystem::path& path, nlohmann::json& value, std::uintmax_t maxBytes,
                 std::string* error = nullptr);
 
 // A value as text: compact, or indented by `indent` spaces. Strings with invalid UTF-8 come out

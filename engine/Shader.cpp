@@ -112,7 +112,7 @@ bool Shader::load(const std::string& vertexPath, const std::string& geometryPath
 
 bool loadShaders(const std::string& path) {
     nlohmann::json list;
-    if (jsonfile::read(path, list) != jsonfile::ReadStatus::ok) {
+    if (jsonfile::read(path, list, jsonfile::maxDataFileBytes) != jsonfile::ReadStatus::ok) {
         std::cout << "error: unable to load shader list file \"" << path << "\"" << std::endl;
         return false;
     }

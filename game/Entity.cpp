@@ -17,7 +17,7 @@ bool loadEntityInfo(const std::string& path) {
         return false;
     }
     entityInfo = nullptr;
-    jsonfile::read(path, entityInfo);
+    jsonfile::read(path, entityInfo, jsonfile::maxDataFileBytes);
     return entityInfo.is_object();
 }
 

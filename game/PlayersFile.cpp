@@ -15,7 +15,7 @@ std::filesystem::path pathIn(const std::filesystem::path& worldDirectory) {
 
 nlohmann::json read(const std::filesystem::path& path, bool* damaged) {
     nlohmann::json value;
-    const jsonfile::ReadStatus status = jsonfile::read(path, value);
+    const jsonfile::ReadStatus status = jsonfile::read(path, value, maxBytes);
     const bool usable = status == jsonfile::ReadStatus::ok && value.is_object();
     if (damaged) *damaged = !usable && status != jsonfile::ReadStatus::missing;
     return usable ? value : nlohmann::json::object();

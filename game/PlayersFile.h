@@ -2,11 +2,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <filesystem>
 
 // "players.json" of a world: one JSON object whose member "" is the local player's record.
 // Other members belong to nobody here and are written back as they were read.
 namespace playersfile {
+
+// A file larger than this is refused unread, as damaged. The local record with full
+// inventories is a few kilobytes; the other members are kept whatever they hold.
+constexpr std::uintmax_t maxBytes = std::uintmax_t(16) << 20;
 
 // The file's path inside a world directory.
 std::filesystem::path pathIn(const std::filesystem::path& worldDirectory);

@@ -38,7 +38,7 @@ bool loadRecipes(const std::string& path) {
     recipes = nullptr;
     // Text after the first complete value is not examined.
     std::string error;
-    const jsonfile::ReadStatus status = jsonfile::read(path, recipes, &error);
+    const jsonfile::ReadStatus status = jsonfile::read(path, recipes, jsonfile::maxDataFileBytes, &error);
     if (status == jsonfile::ReadStatus::missing) return false;
     if (status != jsonfile::ReadStatus::ok) {
         std::printf("Cannot read %s\n", error.c_str());

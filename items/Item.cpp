@@ -47,7 +47,7 @@ std::unique_ptr<Item> withClampedCount(std::unique_ptr<Item> item, uint64_t coun
 bool Item::loadItemInfo(const std::string& path) {
     json parsed;
     std::string error;
-    const jsonfile::ReadStatus status = jsonfile::read(path, parsed, &error);
+    const jsonfile::ReadStatus status = jsonfile::read(path, parsed, jsonfile::maxDataFileBytes, &error);
     if (status == jsonfile::ReadStatus::missing) return false;
     if (status != jsonfile::ReadStatus::ok) {
         std::printf("Cannot read %s\n", error.c_str());

@@ -2,7 +2,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <string>
+
+// A settings file (the user's or the default one) larger than this is refused unread, as
+// damaged; an honest one is about 200 bytes.
+constexpr std::uintmax_t maxSettingsBytes = std::uintmax_t(1) << 20;
 
 // The user's settings. The built-in values hold until the first load; every value read from a
 // file is clamped to the range the settings screen offers for it.

@@ -23,13 +23,13 @@ void setGroupVolume(const char* name, int volume) {
 void SettingsState::loadSettings(GLFWwindow* window) {
     nlohmann::json stored, defaults;
     std::string error;
-    if (jsonfile::read(settingsPath, stored, &error) != jsonfile::ReadStatus::ok) {
+    if (jsonfile::read(settingsPath, stored, maxSettingsBytes, &error) != jsonfile::ReadStatus::ok) {
         std::printf("unable to load settings file. The default settings will be restored.\n");
         // A missing file needs no more words; a damaged one says where it went wrong.
         if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
         stored = nullptr;
     }
-    if (jsonfile::read(defaultSettingsPath, defaults) != jsonfile::ReadStatus::ok) defaults = nullptr;
+    if (jsonfile::read(defaultSettingsPath, defaults, maxSettingsBytes) != jsonfile::ReadStatus::ok) defaults = nullptr;
 
     // The window's state is switched below, not taken over: the record says what it is now.
     Settings loaded = settingsFromJson(stored, defaults);

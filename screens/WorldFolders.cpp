@@ -24,10 +24,8 @@ std::optional<std::string> worldNameIn(const fs::path& folder) {
     if (!fs::is_directory(folder, ec)) return std::nullopt;
     const fs::path info = folder / "info.json";
     if (!fs::is_regular_file(info, ec)) return std::nullopt;
-    const std::uintmax_t size = fs::file_size(info, ec);
-    if (ec || size > maxInfoBytes) return std::nullopt;
     json value;
-    if (jsonfile::read(info, value) != jsonfile::ReadStatus::ok || !value.is_object())
+    if (jsonfile::read(info, value, maxInfoBytes) != jsonfile::ReadStatus::ok || !value.is_object())
         return std::nullopt;
     auto name = value.find("name");
     if (name == value.end() || !name->is_string()) return std::nullopt;

@@ -40,6 +40,9 @@ public:
     static constexpr int SECTION_HEIGHT = 16;
     static constexpr int SECTION_COUNT = 8;
     static constexpr int BLOCK_COUNT = SIZE * HEIGHT * SIZE * SIZE;
+    // A stored entity list larger than this is refused unread, as damaged. A full chest is
+    // about 2 KB and a dropped item 150 bytes: tens of thousands of them fit.
+    static constexpr std::uintmax_t MAX_ENTITY_LIST_BYTES = std::uintmax_t(64) << 20;
 
     // w varies fastest, x slowest.
     static constexpr int index(int x, int y, int z, int w) {

@@ -39,7 +39,7 @@ bool Chunk::load(const fs::path& chunksPath) {
     // One JSON value from the start of the file; text after it is not looked at. A list that
     // cannot be read loads as no entities, and the file is kept (see save).
     json list;
-    const jsonfile::ReadStatus status = jsonfile::read(entitiesPath(dir), list);
+    const jsonfile::ReadStatus status = jsonfile::read(entitiesPath(dir), list, MAX_ENTITY_LIST_BYTES);
     if (status == jsonfile::ReadStatus::missing) return false;
     storedEntitiesDamaged = status != jsonfile::ReadStatus::ok || !list.is_array();
     if (!storedEntitiesDamaged) {

@@ -56,17 +56,25 @@ TEST(JsonFileTest, ParseErrorNamesThePositionWithoutQuotingTheBytes) {
     EXPECT_EQ(error, "blob.bin: invalid JSON at byte 7");
 }
 
-TEST(JsonFileTest, ReadTellsMissingUnreadableAndInvalidApart) {
+TEST(JsonFileTest, ReadTellsMissingUnreadableInvalidAndTooLargeApart) {
     testfs::TempWorkDir dir;
-    dir.write("good.json", R"({"k": true})");
+    const std::string good = R"({"k": true})";
+    dir.write("good.json", good);
     dir.write("bad.json", "{oops");
     fs::create_directory(dir.path / "folder.json");
     json value;
-    EXPECT_EQ(jsonfile::read(dir.path / "good.json", value), jsonfile::ReadStatus::ok);
+    const auto read = [&](const char* name, std::uintmax_t limit = 100) {
+        return jsonfile::read(dir.path / name, value, limit);
+    };
+    EXPECT_EQ(read("good.json", good.size()), jsonfile::ReadStatus::ok) << "a file of the limit's size";
     EXPECT_EQ(value, (json{{"k", true}}));
-    EXPECT_EQ(jsonfile::read(dir.path / "none.json", value), jsonfile::ReadStatus::missing);
-    EXPECT_EQ(jsonfile::read(dir.path / "folder.json", value), jsonfile::ReadStatus::unreadable);
-    EXPECT_EQ(jsonfile::read(dir.path / "bad.json", value), jsonfile::ReadStatus::invalid);
+    EXPECT_EQ(read("none.json"), jsonfile::ReadStatus::missing);
+    EXPECT_EQ(read("folder.json"), jsonfile::ReadStatus::unreadable);
+    EXPECT_EQ(read("bad.json"), jsonfile::ReadStatus::invalid);
+    std::string error;
+    EXPECT_EQ(jsonfile::read(dir.path / "good.json", value, good.size() - 1, &error),
+              jsonfile::ReadStatus::tooLarge);
+    EXPECT_EQ(error, (dir.path / "good.json").string() + ": larger than 10 bytes");
     EXPECT_EQ(value, (json{{"k", true}}));
 }
 

@@ -12,7 +12,7 @@ bool within(int value, int low, int high) { return value >= low && value <= high
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FUZZ_CHECK(jsonfile::read("defaultSettings.json", defaults) == jsonfile::ReadStatus::ok);
+    FUZZ_CHECK(jsonfile::read("defaultSettings.json", defaults, maxSettingsBytes) == jsonfile::ReadStatus::ok);
     return 0;
 }
 

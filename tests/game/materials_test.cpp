@@ -106,7 +106,7 @@ TEST_F(MaterialsTest, MaterialsStackByNameAndThreeLookSpecial) {
 // crafted in the game.
 TEST_F(MaterialsTest, EveryRecipeNamesItemsTheFactoryMakes) {
     nlohmann::json recipes;
-    ASSERT_EQ(jsonfile::read("recipes.json", recipes), jsonfile::ReadStatus::ok);
+    ASSERT_EQ(jsonfile::read("recipes.json", recipes, jsonfile::maxDataFileBytes), jsonfile::ReadStatus::ok);
     ASSERT_TRUE(recipes.is_object());
     ASSERT_GE(recipes.size(), 16u);
     for (const auto& [label, recipe] : recipes.items()) {

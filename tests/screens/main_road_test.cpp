@@ -8,6 +8,7 @@
 #include "engine/InputCallbacks.h"
 #include "engine/JsonFile.h"
 #include "game/GameState.h"
+#include "game/PlayersFile.h"
 #include "game/GameTestSupport.h"
 #include "gui/ContentBox.h"
 #include "gui/Element.h"
@@ -19,6 +20,7 @@
 #include "screens/SettingsState.h"
 #include "screens/SinglePlayerState.h"
 #include "screens/TitleState.h"
+#include "screens/WorldFolders.h"
 #include "screens/WorldGenState.h"
 #include "support/AppHarness.h"
 
@@ -212,7 +214,7 @@ void changeRenderDistance(AppHarness& app) {
     app.frame();
     ASSERT_EQ(app.top(), &pauseState);
     nlohmann::json saved;
-    ASSERT_EQ(jsonfile::read(app.root / "settings.json", saved), jsonfile::ReadStatus::ok);
+    ASSERT_EQ(jsonfile::read(app.root / "settings.json", saved, maxSettingsBytes), jsonfile::ReadStatus::ok);
     EXPECT_EQ(saved["renderDistance"], 2);
 
     app.clickOn(rectOf(pauseState.backButton, pauseState.interface));
@@ -300,7 +302,7 @@ void dieAndRetry(AppHarness& app, const std::filesystem::path& folder) {
     checkRespawned();
     EXPECT_EQ(gameState.player.pos, spawn);
     nlohmann::json players;
-    ASSERT_EQ(jsonfile::read(folder / "players.json", players), jsonfile::ReadStatus::ok);
+    ASSERT_EQ(jsonfile::read(folder / "players.json", players, playersfile::maxBytes), jsonfile::ReadStatus::ok);
     EXPECT_EQ(players[""]["position"], positionJson(spawn));
     ASSERT_TRUE(enterGame(app));
     EXPECT_NE(gameState.world.getChunk(World::chunkCoords(spawn)), nullptr);
@@ -459,7 +461,7 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     }
     const std::filesystem::path folder = worlds / "hollow test";
     nlohmann::json info;
-    ASSERT_EQ(jsonfile::read(folder / "info.json", info), jsonfile::ReadStatus::ok);
+    ASSERT_EQ(jsonfile::read(folder / "info.json", info, worlds::maxInfoBytes), jsonfile::ReadStatus::ok);
     EXPECT_EQ(info, nlohmann::json({{"name", "Hollow Test"}}));
 
     // Walk a little, then close the window: the game saves and the program's stack empties.
@@ -475,7 +477,7 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     EXPECT_GT(glm::distance(before, glm::vec4(131.5f, 100.0f, -101.5f, 44.5f)), 0.5f)
         << "the player never moved";
     nlohmann::json players;
-    ASSERT_EQ(jsonfile::read(folder / "players.json", players), jsonfile::ReadStatus::ok);
+    ASSERT_EQ(jsonfile::read(folder / "players.json", players, playersfile::maxBytes), jsonfile::ReadStatus::ok);
     ASSERT_TRUE(players.contains(""));
     EXPECT_EQ(players[""]["position"], positionJson(left));
 
@@ -514,7 +516,7 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     app.clickOn(rectOf(pauseState.quitButton, pauseState.interface));
     ASSERT_TRUE(reachTitle(app));
     EXPECT_EQ(app.manager.states, (std::vector<State*>{&titleState}));
-    ASSERT_EQ(jsonfile::read(folder / "players.json", players), jsonfile::ReadStatus::ok);
+    ASSERT_EQ(jsonfile::read(folder / "players.json", players, playersfile::maxBytes), jsonfile::ReadStatus::ok);
     EXPECT_EQ(players[""]["position"], positionJson(gameState.player.pos));
 
     watchCredits(app);

@@ -288,7 +288,7 @@ TEST_F(SettingsScreen, SlidersApplyTheRenderDistanceAndVolumesAtOnceAndTheRestAt
 
     s.close(manager);
     nlohmann::json saved;
-    ASSERT_EQ(jsonfile::read(s.settingsPath, saved), jsonfile::ReadStatus::ok);
+    ASSERT_EQ(jsonfile::read(s.settingsPath, saved, maxSettingsBytes), jsonfile::ReadStatus::ok);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_TRUE(c.applied());
@@ -321,7 +321,7 @@ TEST_F(SettingsScreen, TheBoxScrollsFarEnoughToShowTheLastSlider) {
 
 TEST(DefaultSettings, TheInstalledFileHoldsEveryKeyWithTheBuiltInValues) {
     nlohmann::json installed;
-    ASSERT_EQ(jsonfile::read("defaultSettings.json", installed), jsonfile::ReadStatus::ok);
+    ASSERT_EQ(jsonfile::read("defaultSettings.json", installed, maxSettingsBytes), jsonfile::ReadStatus::ok);
     EXPECT_EQ(installed, settingsToJson(Settings()));
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <random>
 
 namespace fs = std::filesystem;
@@ -258,6 +260,27 @@ TEST_F(ChunkStorageTest, BlocksThatCannotBeOpenedAreKeptAsideByTheFirstEdit) {
     ASSERT_TRUE(reloaded.load(chunksPath));
     EXPECT_FALSE(reloaded.storedBlocksDamaged);
     EXPECT_EQ(reloaded.blocks[7], 3);
+}
+
+// An entity list far beyond any honest size (a sparse file: no disk is taken) is refused unread
+// as damaged, with the handling of one that does not parse: the memory in use grows by less
+// than the limit, and the file stays as it is.
+TEST_F(ChunkStorageTest, AnEntityListLargerThanItsLimitIsRefusedUnread) {
+    write("blocks.bin", text({3, 10}));
+    write("entities.json", R"([{"name": "Wyrm"}])");  // a sound start: only its size is wrong
+    const fs::path list = dirOf({0, 0, 0}) / "entities.json";
+    const std::uintmax_t size = (std::uintmax_t(4) << 30) + 100;  // past 32 bits too
+    fs::resize_file(list, size);
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    Chunk chunk;
+    ASSERT_TRUE(chunk.load(chunksPath));
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_TRUE(chunk.storedEntitiesDamaged);
+    EXPECT_TRUE(chunk.unbuiltEntityRecords.empty());
+    EXPECT_EQ(chunk.blocks[9], 3);
+    EXPECT_LT(std::uintmax_t(after.ru_maxrss - before.ru_maxrss) * 1024, Chunk::MAX_ENTITY_LIST_BYTES);
+    EXPECT_EQ(fs::file_size(list), size);
 }
 
 // An untouched chunk without entities writes nothing. One stored with entities but without

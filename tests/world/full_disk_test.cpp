@@ -151,7 +151,7 @@ TEST_F(FullDisk, EveryFileKeepsItsLastGoodVersion) {
     player.fromJson(playersfile::localRecord(playersfile::read(playersfile::pathIn("world"))));
     EXPECT_EQ(player.pos.x, 6.0f);
     json settings;
-    ASSERT_EQ(jsonfile::read("settings.json", settings), jsonfile::ReadStatus::ok);
+    ASSERT_EQ(jsonfile::read("settings.json", settings, maxSettingsBytes), jsonfile::ReadStatus::ok);
     EXPECT_EQ(settings["renderDistance"], 6);
     EXPECT_TRUE(worlds::createWorldFolder("worlds", "After"));
 }

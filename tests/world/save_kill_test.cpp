@@ -122,7 +122,7 @@ TrialResult checkAfterKill(const fs::path& worldPath, int trial, Committed& comm
 
     json file;
     const fs::path playersPath = playersfile::pathIn(worldPath);
-    EXPECT_EQ(jsonfile::read(playersPath, file), jsonfile::ReadStatus::ok) << "players.json torn";
+    EXPECT_EQ(jsonfile::read(playersPath, file, playersfile::maxBytes), jsonfile::ReadStatus::ok) << "players.json torn";
     EXPECT_EQ(file.value("friend", json()), json("kept")) << "another player's record was lost";
     const json record = playersfile::localRecord(file);
     EXPECT_EQ(playerrecord::problemWith(record), "");
