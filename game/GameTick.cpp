@@ -65,12 +65,7 @@ void GameState::scroll(StateManager&, double dx, double dy) {
 }
 
 void GameState::mouseButton(StateManager&, int button, int action, int mods) {
-    if (button == GLFW_MOUSE_BUTTON_LEFT) {
-        player.input[Player::InputMining] = action == GLFW_PRESS;
-        if (action == GLFW_PRESS) player.mousePressTime = player.clock();
-    } else if (button == GLFW_MOUSE_BUTTON_RIGHT) {
-        player.input[Player::InputUsing] = action == GLFW_PRESS;
-    }
+    player.mouseButton(button, action);
 
     // The open screen reads the cursor itself, as whole pixels, before it offers the click.
     InventoryGUI* screen = inventoryScreenOf(player);

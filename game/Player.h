@@ -41,6 +41,10 @@ public:
     static constexpr int maxCrossingsPerTick = 16;
 
     std::array<bool, InputCount> input{};
+    // Flags pressed in the world since the last tick, and those released before a tick saw
+    // the press (see mouseButton).
+    std::array<bool, InputCount> pressUnseen{};
+    std::array<bool, InputCount> releaseWaiting{};
     float scrollSensitivity = 0.5f;
     float lookSensitivity = 3.0f;
     glm::vec4 pos{131.5f, 100.0f, -101.5f, 44.5f};  // feet
@@ -127,8 +131,14 @@ public:
     // First step of a tick: health comes back after a while without damage.
     void regenerate();
 
-    // Keyboard and cursor mode.
+    // Keyboard, mouse buttons and cursor mode.
     bool keyInput(GLFWwindow* window, int key, int scancode, int action, int mods);
+    // The left button mines, the right one uses. A press in the world keeps its flag until a
+    // tick has acted on it, so a click whose press and release both come between two ticks
+    // still counts once; the release waits for the end of that tick.
+    void mouseButton(int button, int action);
+    // The last step of a tick: releases that waited for it take effect.
+    void applyWaitingReleases();
     void updateCursorMode(GLFWwindow* window);
 
     bool isInventoryOpen() const { return inventoryGui->isOpen(); }

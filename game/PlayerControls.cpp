@@ -27,6 +27,31 @@ void centreInCell(glm::vec4& pos, const glm::ivec4& cell) {
 
 }  // namespace
 
+void Player::mouseButton(int button, int action) {
+    const int flag = button == GLFW_MOUSE_BUTTON_LEFT ? InputMining
+                     : button == GLFW_MOUSE_BUTTON_RIGHT ? InputUsing
+                                                          : -1;
+    if (flag < 0) return;
+    if (action == GLFW_PRESS) {
+        if (flag == InputMining) mousePressTime = clock();
+        input[flag] = true;
+        // A click on the open inventory screen is the screen's: no tick acts on it in the world.
+        pressUnseen[flag] = !isInventoryOpen();
+        releaseWaiting[flag] = false;
+    } else if (pressUnseen[flag]) {
+        releaseWaiting[flag] = true;
+    } else {
+        input[flag] = false;
+    }
+}
+
+void Player::applyWaitingReleases() {
+    for (int flag = 0; flag < InputCount; ++flag) {
+        if (releaseWaiting[flag]) input[flag] = false;
+        releaseWaiting[flag] = pressUnseen[flag] = false;
+    }
+}
+
 bool Player::keyInput(GLFWwindow* window, int key, int /*scancode*/, int action, int mods) {
     if (action == GLFW_REPEAT) return true;
     const int held = heldFlagOf(key);

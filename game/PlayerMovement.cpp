@@ -95,8 +95,8 @@ void Player::update(GLFWwindow* window, World* world) {
         inventoryToggled = false;
     }
     updateWheelTurn();
-    if (isInventoryOpen()) return;
-    useHands(world);
+    if (!isInventoryOpen()) useHands(world);
+    applyWaitingReleases();
 }
 
 void Player::move(World* world) {

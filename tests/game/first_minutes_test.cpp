@@ -42,11 +42,11 @@ protected:
         keyCallback(game.window(), code, 0, GLFW_PRESS, mods);
         keyCallback(game.window(), code, 0, GLFW_RELEASE, mods);
     }
+    // A quick click: its press and release both come before the next tick.
     void click(int button) {
         mouseButtonCallback(game.window(), button, GLFW_PRESS, 0);
-        game.tick();
         mouseButtonCallback(game.window(), button, GLFW_RELEASE, 0);
-        game.tick();
+        game.tick(2);
     }
     // How many of an item the hotbar and the inventory hold.
     unsigned total(const std::string& name) {

@@ -168,6 +168,8 @@ TEST_F(GameLifecycle, InputReachesThePlayerAndOnlyTheSliceTurnCutsARunningPass) 
         mouseButtonCallback(window, button, GLFW_PRESS, 0);
         EXPECT_TRUE(player.input[flag]);
         mouseButtonCallback(window, button, GLFW_RELEASE, 0);
+        EXPECT_TRUE(player.input[flag]) << "a press no tick has seen yet";
+        game.tick();
         EXPECT_FALSE(player.input[flag]);
     }
     EXPECT_GE(player.mousePressTime, before);

@@ -1,6 +1,8 @@
 #include "game/GameTestSupport.h"
 #include "world/FakeEntity.h"
 
+#include <GLFW/glfw3.h>
+
 #include <cmath>
 
 using namespace gametest;
@@ -27,6 +29,15 @@ protected:
     TestPick* holdPick() {
         player.hotbar.getSlot(0) = std::make_unique<TestPick>();
         return static_cast<TestPick*>(player.hotbar.getSlot(0).get());
+    }
+    // A creature 2.5 ahead, on the aim at the block behind it.
+    void creatureBeforeABlock() {
+        hand.set({4, 66, 9, 4}, 3);
+        auto creature = std::make_unique<FakeEntity>(glm::vec4(4.5f, 66.8f, 7.0f, 4.5f));
+        creature->targetable = true;
+        creature->radius = 0.6f;
+        std::unique_ptr<Entity> entity = std::move(creature);
+        world.addEntity(entity);
     }
 };
 
@@ -118,12 +129,7 @@ TEST_F(PlayerActionsTest, ANewTargetRestartsTheMining) {
 
 TEST_F(PlayerActionsTest, ACreatureInFrontOfABlockTakesTheHitWithACooldown) {
     TestPick* pick = holdPick();
-    hand.set({4, 66, 9, 4}, 3);
-    auto creature = std::make_unique<FakeEntity>(glm::vec4(4.5f, 66.8f, 7.0f, 4.5f));
-    creature->targetable = true;
-    creature->radius = 0.6f;
-    std::unique_ptr<Entity> entity = std::move(creature);
-    world.addEntity(entity);
+    creatureBeforeABlock();
     player.input[Player::InputMining] = true;
     tick();
     EXPECT_EQ(player.targetBlock, glm::ivec4(4, 66, 9, 4));
@@ -266,6 +272,44 @@ TEST_F(PlayerActionsTest, WithoutATargetTheItemIsUsedEveryTickAndTheCompassTakes
     EXPECT_EQ(pick->uses, 3);
     EXPECT_EQ(world.getBlock({4, 66, 6, 4}), 0);
     EXPECT_TRUE(player.input[Player::InputUsing]);
+}
+
+// ---- Clicks ----
+
+// A click whose press and release both come between two ticks acts once, on the next tick: one
+// hit attempt on a creature, one block placed. Holding a button repeats as it always did, and a
+// click on the open inventory screen is the screen's alone.
+TEST_F(PlayerActionsTest, AClickBetweenTwoTicksActsOnceAndHoldingRepeats) {
+    const auto click = [&](int button) {
+        player.mouseButton(button, GLFW_PRESS);
+        player.mouseButton(button, GLFW_RELEASE);
+    };
+    TestPick* pick = holdPick();
+    creatureBeforeABlock();
+    click(GLFW_MOUSE_BUTTON_LEFT);
+    tick();
+    EXPECT_EQ(pick->hits, 1);
+    now += 1.0;
+    tick();
+    EXPECT_EQ(pick->hits, 1) << "released once a tick acted on it";
+    player.mouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+    for (int i = 0; i < 2; ++i, now += 1.0) tick();
+    EXPECT_EQ(pick->hits, 3) << "held, it goes on hitting";
+    player.mouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
+    clearEntities();
+
+    player.inventoryGui->open();
+    click(GLFW_MOUSE_BUTTON_LEFT);
+    player.inventoryGui->close();
+    tick();
+    EXPECT_EQ(player.breakProgress, 0.0f) << "the screen's click mined";
+
+    player.hotbar.getSlot(0) = blocks(3, 5);
+    hand.set({4, 66, 7, 4}, 2);
+    click(GLFW_MOUSE_BUTTON_RIGHT);
+    tick(3);
+    EXPECT_EQ(world.getBlock({4, 66, 6, 4}), 3);
+    EXPECT_EQ(countOf(player.hotbar.getSlot(0)), 4u) << "one block for one click";
 }
 
 // ---- Dropping ----
