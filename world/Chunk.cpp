@@ -48,7 +48,7 @@ bool Chunk::isValidCellPosition(const glm::vec4& pos) {
            pos.y < 256.0f;
 }
 
-bool Chunk::addEntity(std::unique_ptr<Entity> entity) {
+bool Chunk::addEntity(std::unique_ptr<Entity>&& entity) {
     if (!entity) return false;
     if (entity->isBlockEntity()) {
         // A position that makes no valid key (from a damaged file) places nothing.

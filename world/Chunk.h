@@ -163,9 +163,10 @@ public:
     void save(const std::filesystem::path& chunksPath);
 
     // Takes ownership: block entities by their cell, others at the end of the moving list.
-    // False when the entity was refused and destroyed: a block entity whose cell is taken (the
-    // cell keeps its old entity) or whose position makes no cell.
-    bool addEntity(std::unique_ptr<Entity> entity);
+    // False when the entity was refused: a block entity whose cell is taken (the cell keeps its
+    // old entity) or whose position makes no cell. A refused entity is not moved from: it stays
+    // with the caller (a temporary dies with the call).
+    bool addEntity(std::unique_ptr<Entity>&& entity);
     // Local cell of a position, as block entities are keyed.
     static glm::u8vec4 localCell(const glm::vec4& pos);
     // Whether a position gives a block-entity key: finite, y truncating into 0..255.

@@ -94,8 +94,7 @@ bool World::addEntity(std::unique_ptr<Entity>& entity) {
     if (!entity) return false;
     Chunk* chunk = getChunk(chunkCoords(entity->getPos()));
     if (!chunk) return false;
-    chunk->addEntity(std::move(entity));
-    return true;
+    return chunk->addEntity(std::move(entity));  // a refused entity is left where it was
 }
 
 std::unique_ptr<Entity>* World::getBlockEntity(const glm::ivec4& pos) {

@@ -69,7 +69,8 @@ public:
     int16_t getBlock(const glm::ivec4& pos);
     // Writes a block and marks the sections to rebuild (also across section and chunk edges).
     void setBlock(const glm::ivec4& pos, uint8_t id);
-    // Moves the entity into the loaded chunk of its position; false (entity kept) otherwise.
+    // Moves the entity into the loaded chunk of its position; false (entity kept) when no loaded
+    // chunk holds the position or the chunk refuses it (a block entity's cell is taken).
     bool addEntity(std::unique_ptr<Entity>& entity);
     std::unique_ptr<Entity>* getBlockEntity(const glm::ivec4& pos);
     // The first targetable moving entity hit by the segment a-b, in chunk visiting order.

@@ -227,6 +227,9 @@ TEST_F(WorldAccessTest, UpdateEntitiesErasesTheDeadAndHandsOnTheMoved) {
     FakeEntity* up = put(makeBlockEntity({2, 10, 2, 2}), [](FakeEntity& e) { e.pos.y = 11; });
     FakeEntity* leaving = put(makeBlockEntity({0, 10, 3, 3}), [](FakeEntity& e) { e.pos.x = -1; });
     FakeEntity* stuck = put(makeBlockEntity({4, 10, 4, 0}), [](FakeEntity& e) { e.pos.w = -1; });
+    // Its new cell next door is taken: the chunk there refuses it, and it stays where it was.
+    west->addEntity(makeBlockEntity({-1, 10, 5, 5}));
+    FakeEntity* refused = put(makeBlockEntity({0, 10, 5, 5}), [](FakeEntity& e) { e.pos.x = -1; });
 
     home->updateEntities(&world, nullptr);
     ASSERT_EQ(home->entities.size(), 2u);
@@ -236,10 +239,11 @@ TEST_F(WorldAccessTest, UpdateEntitiesErasesTheDeadAndHandsOnTheMoved) {
     EXPECT_EQ(east->entities[0].get(), walker);
     EXPECT_EQ(walker->updates, 1);
 
-    EXPECT_EQ(home->blockEntities.size(), 2u);
+    ASSERT_EQ(home->blockEntities.size(), 3u);
     EXPECT_EQ(home->blockEntities.at(glm::u8vec4(2, 11, 2, 2)).get(), up);
     EXPECT_EQ(home->blockEntities.at(glm::u8vec4(4, 10, 4, 0)).get(), stuck);
-    ASSERT_EQ(west->blockEntities.size(), 1u);
+    EXPECT_EQ(home->blockEntities.at(glm::u8vec4(0, 10, 5, 5)).get(), refused);
+    ASSERT_EQ(west->blockEntities.size(), 2u);
     EXPECT_EQ(west->blockEntities.at(glm::u8vec4(7, 10, 3, 3)).get(), leaving);
 }
 
