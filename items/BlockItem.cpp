@@ -53,10 +53,13 @@ bool BlockItem::place(World* world, const glm::ivec4& cell) {
     if (cell.y < 0 || cell.y >= Chunk::HEIGHT) return false;
     // Only loaded air: -1 is an unloaded chunk, and a solid cell is not ours to overwrite.
     if (world->getBlock(cell) != 0) return false;
+    // A chest block without its storage would be no chest: without one, nothing is placed.
+    std::unique_ptr<Entity> chest;
+    if (id == CHEST_BLOCK && !(chest = Entity::create("Chest", glm::vec4(cell)))) return false;
     world->setBlock(cell, uint8_t(id));
-    if (id == CHEST_BLOCK) {
-        std::unique_ptr<Entity> chest = Entity::create("Chest", glm::vec4(cell));
-        if (chest) world->addEntity(chest);  // one no chunk takes is freed here
+    if (chest && !world->addEntity(chest)) {
+        world->setBlock(cell, 0);  // the cell still holds a chest that has not seen its block go
+        return false;
     }
     --count;
     return true;

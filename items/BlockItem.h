@@ -42,6 +42,7 @@ public:
     std::unique_ptr<Item> clone() const override { return std::make_unique<BlockItem>(id); }
 
     // Places one block at cell when that cell is loaded air with y in 0..127 and the id is named
-    // (a chest block also gets its chest entity); false and nothing changed otherwise.
+    // (a chest block also needs its chest entity: no "Chest" definition, no chest); false and
+    // nothing changed otherwise.
     bool place(World* world, const glm::ivec4& cell);
 };

@@ -51,13 +51,17 @@ TEST_F(BlockPlacingTest, PlacesOnlyIntoLoadedAirInsideTheWorldAndUsesOneItem) {
     EXPECT_FALSE(air.place(&world, {1, 41, 1, 1})) << "air is not a block to place";
 }
 
-TEST_F(BlockPlacingTest, AChestGetsItsEntityOnlyWhenItsBlockWasSet) {
-    ASSERT_TRUE(loadEntityInfo("entityInfo.json"));
-    const bool chestsExist = Entity::create("Chest", glm::vec4(0)) != nullptr;
+// A chest block and its storage come together or not at all.
+TEST_F(BlockPlacingTest, AChestIsPlacedOnlyWithItsEntity) {
     auto entityCount = [&] { return chunk->entities.size() + chunk->blockEntities.size(); };
-
     BlockItem chest(9);
     chest.count = 3;
+
+    entityInfo = nlohmann::json::object();  // a catalogue without "Chest"
+    EXPECT_FALSE(chest.place(&world, {3, 41, 4, 5}));
+    EXPECT_EQ(world.getBlock({3, 41, 4, 5}), 0) << "a chest block without storage";
+
+    ASSERT_TRUE(loadEntityInfo("entityInfo.json"));
     EXPECT_FALSE(chest.place(&world, {20, 40, 1, 1}));
     EXPECT_FALSE(chest.place(&world, {2, 40, 2, 2}));
     EXPECT_EQ(entityCount(), 0u) << "a refused placement makes no chest";
@@ -65,10 +69,9 @@ TEST_F(BlockPlacingTest, AChestGetsItsEntityOnlyWhenItsBlockWasSet) {
 
     EXPECT_TRUE(chest.place(&world, {3, 41, 4, 5}));
     EXPECT_EQ(world.getBlock({3, 41, 4, 5}), 9);
-    EXPECT_EQ(entityCount(), chestsExist ? 1u : 0u);
-    if (chestsExist) {
-        EXPECT_EQ(chunk->blockEntities.begin()->second->getPos(), glm::vec4(3, 41, 4, 5));
-    }
+    ASSERT_EQ(entityCount(), 1u);
+    EXPECT_EQ(chunk->blockEntities.begin()->second->getPos(), glm::vec4(3, 41, 4, 5));
+    EXPECT_EQ(chest.count, 2u);
 }
 
 TEST_F(BlockPlacingTest, UsePlacesAtThePlayersPlaceCellOnARightClickOnly) {
