@@ -18,18 +18,37 @@ namespace {
 // Enough for anyone's copies of one name; the search ends there rather than looping forever.
 constexpr int maxSuffix = 10000;
 
-// The world's name from its folder, when it is a world.
+// The longest name of a file or folder that the usual file systems take.
+constexpr size_t maxFolderNameBytes = 255;
+
+// The world's name from its folder, when it is a world. A folder with an "info.json" that
+// cannot be read as one is not listed either, but says so in one line.
 std::optional<std::string> worldNameIn(const fs::path& folder) {
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) return std::nullopt;
     const fs::path info = folder / "info.json";
-    if (!fs::is_regular_file(info, ec)) return std::nullopt;
+    if (fs::is_directory(info, ec)) return std::nullopt;
     json value;
-    if (jsonfile::read(info, value, maxInfoBytes) != jsonfile::ReadStatus::ok || !value.is_object())
-        return std::nullopt;
+    std::string why;
+    const jsonfile::ReadStatus status = jsonfile::read(info, value, maxInfoBytes, &why);
+    if (status == jsonfile::ReadStatus::missing) return std::nullopt;
     auto name = value.find("name");
-    if (name == value.end() || !name->is_string()) return std::nullopt;
+    if (status == jsonfile::ReadStatus::ok)
+        why = !value.is_object() ? "info.json is not an object"
+              : name == value.end() || !name->is_string() ? "info.json has no name"
+                                                          : "";
+    if (!why.empty()) {
+        std::printf("The world in %s is not listed: %s\n", folder.string().c_str(), why.c_str());
+        return std::nullopt;
+    }
     return name->get<std::string>();
+}
+
+// The folder name for suffix n ("(n)", none for 0), the base cut short where the whole would
+// not fit in a folder name. Folder names are ASCII (see folderNameFor): a cut splits no character.
+std::string numberedFolderName(const std::string& base, int n) {
+    const std::string suffix = n == 0 ? "" : "(" + std::to_string(n) + ")";
+    return base.substr(0, maxFolderNameBytes - suffix.size()) + suffix;
 }
 
 // Makes the first free folder for the base name; nothing (one line printed) on failure.
@@ -37,7 +56,7 @@ std::optional<fs::path> makeFreeFolder(const fs::path& root, const std::string& 
     std::error_code rootError;
     fs::create_directories(root, rootError);  // the list makes it; a world made first needs it too
     for (int n = 0; n <= maxSuffix; ++n) {
-        const fs::path folder = root / (n == 0 ? base : base + "(" + std::to_string(n) + ")");
+        const fs::path folder = root / numberedFolderName(base, n);
         std::error_code ec;
         const fs::file_type type = fs::symlink_status(folder, ec).type();
         if (type == fs::file_type::none) {
@@ -65,6 +84,10 @@ std::vector<ListedWorld> listWorlds(const fs::path& root) {
         std::optional<std::string> name = worldNameIn(it->path());
         if (name) found.push_back({std::move(*name), it->path()});
     }
+    // No folder yet is no world yet; anything else may hide worlds.
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        std::printf("The worlds in %s cannot all be listed: %s\n", root.string().c_str(),
+                    ec.message().c_str());
     return found;
 }
 

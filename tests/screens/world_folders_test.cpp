@@ -48,6 +48,16 @@ TEST(WorldFolders, CreationTakesTheFirstFreeNumberedNameAndWritesTheWorldsFiles)
     }
     EXPECT_FALSE(fs::exists(root / "my world_(2)")) << "the link was followed";
     EXPECT_EQ(readFile(root / "my world_(1)"), "a plain file takes a name too");
+
+    // Folder names hold 255 bytes at most: a longer name, or a numbered one, is cut to fit, and
+    // "info.json" keeps the name whole.
+    const std::string longName(260, 'x');
+    for (const std::string& expected : {std::string(255, 'x'), std::string(252, 'x') + "(1)"}) {
+        std::optional<fs::path> folder = worlds::createWorldFolder(root, longName);
+        ASSERT_TRUE(folder) << expected.size();
+        EXPECT_EQ(*folder, root / expected);
+        EXPECT_EQ(readFile(*folder / "info.json"), R"({"name":")" + longName + R"("})");
+    }
 }
 
 TEST(WorldFolders, AFailedCreationLeavesNothingAndTheScreenStaysWithItsMessage) {
@@ -67,10 +77,8 @@ TEST(WorldFolders, AFailedCreationLeavesNothingAndTheScreenStaysWithItsMessage) 
     ASSERT_TRUE(fs::create_directories(deep));
     ASSERT_EQ((deep / name).string().size(), folderLength);
 
-    const std::string tooLong(300, 'x');  // longer than a file name may be
     const std::pair<fs::path, std::string> failures[] = {
         {dir.path / "worlds", "World"},
-        {dir.path / "roomy", tooLong},
         {deep, name},
     };
     fs::create_directory(dir.path / "roomy");
@@ -115,16 +123,27 @@ TEST(WorldFolders, TheListSkipsEverythingThatIsNotASoundWorld) {
     dir.write("worlds/number name/info.json", R"({"name":5})");
     dir.write("worlds/deep/info.json", R"({"name":"Deep","x":)" + std::string(5000, '[') + std::string(5000, ']') + "}");
     dir.write("worlds/huge/info.json", R"({"name":"Huge","pad":")" + std::string(worlds::maxInfoBytes, ' ') + "\"}");
+    dir.write("worlds/latin1/info.json", "{\"name\":\"\xe4rger\"}");
     fs::create_symlink(root / "loop", root / "loop");
     dir.write("worlds/locked/info.json", R"({"name":"Locked"})");
     fs::permissions(root / "locked", fs::perms::none);
 
     std::vector<std::string> names;
+    ::testing::internal::CaptureStdout();
     for (const worlds::ListedWorld& world : worlds::listWorlds(root)) {
         names.push_back(world.name);
         EXPECT_TRUE(fs::exists(world.folder / "info.json")) << world.folder;
     }
+    const std::string out = ::testing::internal::GetCapturedStdout();
     fs::permissions(root / "locked", fs::perms::owner_all);
+    // A world that cannot be read says so in one line naming its folder; what is no world at
+    // all (no "info.json", a plain file, a link to nowhere) says nothing.
+    std::vector<std::string> unread = {"broken", "array", "number name", "deep", "huge", "latin1"};
+    if (geteuid() != 0) unread.push_back("locked");
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), std::ptrdiff_t(unread.size())) << out;
+    for (const std::string& folder : unread)
+        EXPECT_NE(out.find("The world in " + (root / folder).string() + " is not listed: "), std::string::npos)
+            << folder << "\n" << out;
     std::sort(names.begin(), names.end());
     std::vector<std::string> expected = {"Alpha", "Alpha", "Trailing"};
     if (geteuid() == 0) expected.push_back("Locked");  // permissions do not bind root
