@@ -150,25 +150,28 @@ void renderKleinBottle(const Mat5& mv, bool held, const MeshRenderer& model) {
 // The hand holds an item 0.2 below and 0.3 ahead of the eye. Tools stand up from there; the
 // materials are modelled around their centre at a block's size or more, and at that size they
 // either fill the view or sit below its lower edge. Held, each is drawn at a size that reads
-// in the hand, lifted (in view space) as far as it needs; its own held transform follows.
+// in the hand, moved (in view space: right, up) as far as it needs; its own held transform
+// follows. The bottles' own transform doubles them and their place after the view: theirs
+// are halved and drawn in from the lower right corner, so the whole bottle shows.
 struct HeldFit {
     const char* name;
     float scale;
-    float lift;
+    glm::vec2 shift;
 };
 constexpr HeldFit heldFits[] = {
-    {"Rock", itemDrawing::heldModelScale, 0.0f},  // no held transform of its own: as the tools
-    {"Iron Bars", itemDrawing::heldModelScale, 0.15f},
-    {"Deadly Bars", itemDrawing::heldModelScale, 0.15f},
-    {"Hypersilk", 0.12f, 0.08f},
-    {"4D Glasses", 0.12f, 0.06f},
-    {"Klein Bottle", 0.1f, 0.05f},
-    {"Health Potion", 0.1f, 0.05f},
+    {"Rock", itemDrawing::heldModelScale, {0.0f, 0.0f}},  // no held transform of its own: as the tools
+    {"Iron Bars", itemDrawing::heldModelScale, {0.0f, 0.15f}},
+    {"Deadly Bars", itemDrawing::heldModelScale, {0.0f, 0.15f}},
+    {"Hypersilk", 0.12f, {0.0f, 0.08f}},
+    {"4D Glasses", 0.12f, {0.0f, 0.06f}},
+    {"Klein Bottle", 0.035f, {-0.05f, 0.1f}},
+    {"Health Potion", 0.035f, {-0.05f, 0.1f}},
 };
 
 Mat5 inHand(const std::string& name, const Mat5& hand) {
     for (const HeldFit& fit : heldFits)
-        if (name == fit.name) return translate4(glm::vec4(0.0f, fit.lift, 0.0f, 0.0f)) * hand * scale4(fit.scale);
+        if (name == fit.name)
+            return translate4(glm::vec4(fit.shift, 0.0f, 0.0f)) * hand * scale4(fit.scale);
     return hand;
 }
 

@@ -113,6 +113,7 @@ TEST_F(MaterialsScreenshots, EachMaterialReadsInTheHandAndLyingInTheRoom) {
         float heldShare;  // of the lower right quarter of the view, at least
         std::function<bool(int, int, int)> colour;
         int colourPixels;  // of the held model's own colour there, at least
+        bool whole = false;  // shown whole: clear of the window's right and bottom edges
     } cases[] = {
         {"Rock", 0.3f, [](int r, int g, int b) { return std::abs(r - g) < 8 && std::abs(g - b) < 8 && r > 100; }, 20000},
         {"Hypersilk", 0.01f, magentaish, 300},
@@ -120,8 +121,8 @@ TEST_F(MaterialsScreenshots, EachMaterialReadsInTheHandAndLyingInTheRoom) {
         {"Deadly Bars", 0.3f, cyanish, 20000},
         {"Compass", 0.1f, [](int r, int g, int b) { return g > 200 && r < 80 && b < 80; }, 100},
         {"4D Glasses", 0.3f, [](int r, int g, int b) { return g - r > 80 && g - b > 80; }, 5000},
-        {"Klein Bottle", 0.02f, coloured, 300},
-        {"Health Potion", 0.02f, coloured, 300},
+        {"Klein Bottle", 0.02f, coloured, 300, true},
+        {"Health Potion", 0.02f, coloured, 300, true},
     };
     const glm::ivec2 slot = player.hotbar.pos + inventoryLayout::slotOffset(0, 0);
     for (const auto& c : cases) {
@@ -140,6 +141,10 @@ TEST_F(MaterialsScreenshots, EachMaterialReadsInTheHandAndLyingInTheRoom) {
         EXPECT_GT(testgame::changedShare(emptyHand, held, slot.x + 15, slot.y + 15, slot.x + 55, slot.y + 57), 0.2f)
             << "its icon";
         EXPECT_LT(testgame::changedShare(emptyHand, held, 0, slot.y + 80, 140, H - 120), 0.01f) << "the hotbar";
+        if (c.whole) {
+            EXPECT_EQ(testgame::changedShare(emptyHand, held, W - 16, 0, W, H), 0.0f) << "cut at the right";
+            EXPECT_EQ(testgame::changedShare(emptyHand, held, 0, H - 16, W, H), 0.0f) << "cut at the bottom";
+        }
 
         // Lying two and a half cells ahead at eye height, it shows around its place.
         std::unique_ptr<Item> item = std::move(player.hotbar.getSlot(0));
