@@ -53,7 +53,7 @@ TEST(ChunkFaceTables, FiveTetrahedraFillEachFaceCubeUnderOneTexture) {
     }
 }
 
-// Faces of a mesh, one per 20 vertices: its axis, tile column and lowest corner.
+// Faces of a mesh, one per VERTICES_PER_FACE vertices: its axis, tile column and lowest corner.
 struct Face {
     int axis;
     int u0;
@@ -70,12 +70,13 @@ void PrintTo(const Face& f, std::ostream* out) {
 // The faces firstFace up to endFace, or all of them.
 std::vector<Face> facesOf(const Chunk::ChunkMesh& mesh, size_t firstFace = 0, size_t endFace = SIZE_MAX) {
     EXPECT_EQ(mesh.positions.size(), mesh.texCoords.size());
-    EXPECT_EQ(mesh.positions.size() % 20, 0u);
+    constexpr size_t n = VERTICES_PER_FACE;
+    EXPECT_EQ(mesh.positions.size() % n, 0u);
     std::vector<Face> faces;
-    for (size_t f = firstFace * 20; f + 20 <= mesh.positions.size() && f < endFace * 20; f += 20) {
+    for (size_t f = firstFace * n; f + n <= mesh.positions.size() && f < endFace * n; f += n) {
         glm::ivec4 lo(1000), hi(-1);
         int u0 = 1000;
-        for (size_t k = f; k < f + 20; ++k) {
+        for (size_t k = f; k < f + n; ++k) {
             lo = glm::min(lo, glm::ivec4(mesh.positions[k]));
             hi = glm::max(hi, glm::ivec4(mesh.positions[k]));
             u0 = std::min(u0, int(mesh.texCoords[k].x));
