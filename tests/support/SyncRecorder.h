@@ -37,10 +37,11 @@ public:
     bool durable(const std::filesystem::path& file, const std::filesystem::path& staged) const {
         namespace fs = std::filesystem;
         const fs::path to = placeOf(file), from = placeOf(staged);
-        const auto [renamedTo, renamedFrom] = std::mismatch(to.begin(), to.end(), from.begin(), from.end());
-        if (renamedTo == to.end() || renamedFrom == from.end()) return false;
+        const auto parts = std::mismatch(to.begin(), to.end(), from.begin(), from.end());
+        if (parts.first == to.end() || parts.second == from.end()) return false;
+        const std::string renamedTo = parts.first->string(), renamedFrom = parts.second->string();
         fs::path parent;
-        for (auto part = to.begin(); part != renamedTo; ++part) parent /= *part;
+        for (auto part = to.begin(); part != parts.first; ++part) parent /= *part;
 
         std::lock_guard<std::mutex> lock(mutex);
         size_t next = 0;  // each sync looked for comes after the one found before it
@@ -55,7 +56,7 @@ public:
         for (fs::path directory = from.parent_path(); directory != parent; directory = directory.parent_path())
             if (!find(directory, true, anything)) return false;
         return find(parent, true, [&](const std::set<std::string>& names) {
-            return names.count(renamedTo->string()) && !names.count(renamedFrom->string());
+            return names.count(renamedTo) && !names.count(renamedFrom);
         });
     }
 
