@@ -127,14 +127,20 @@ namespace platform {
 
 namespace {
 
+std::atomic<SyncObserver*> syncObserver{nullptr};
+
 bool syncPath(const char* path, int flags) {
     const int fd = ::open(path, flags | O_CLOEXEC);
     if (fd < 0) return false;
     const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
+    if (::close(fd) != 0 || !synced) return false;
+    if (SyncObserver* observer = syncObserver.load()) observer->synced(path, (flags & O_DIRECTORY) != 0);
+    return true;
 }
 
 }  // namespace
+
+void observeSyncs(SyncObserver* observer) { syncObserver.store(observer); }
 
 bool syncFileToDisk(const char* path) { return syncPath(path, O_RDONLY); }
 

@@ -61,4 +61,16 @@ namespace platform {
 bool syncFileToDisk(const char* path);
 bool syncDirectoryToDisk(const char* path);
 
+// Told of every sync that reached the disk, right after it: a write is durable only through the
+// order of its syncs and renames, which tests check this way. Called on the syncing thread.
+class SyncObserver {
+public:
+    virtual void synced(const char* path, bool directory) = 0;
+
+protected:
+    ~SyncObserver() = default;
+};
+// Installs the one observer; null removes it.
+void observeSyncs(SyncObserver* observer);
+
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include "engine/InputCallbacks.h"
 #include "engine/Shader.h"
 #include "engine/ThreadRandom.h"
+#include "game/ChestEntity.h"
 #include "game/Compass.h"
 #include "game/GameState.h"
 #include "game/HudMath.h"
@@ -15,6 +16,7 @@
 #include "items/InventoryLayout.h"
 
 #include <GLFW/glfw3.h>
+#include <glm/gtx/string_cast.hpp>
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -52,6 +54,7 @@ int countPixels(const std::vector<uint8_t>& image, int x0, int y0, int x1, int y
 bool reddish(int r, int g, int b) { return r - g > 40 && r - b > 40; }
 bool cyanish(int r, int g, int b) { return g - r > 40 && b - r > 40; }
 bool magentaish(int r, int g, int b) { return r - g > 40 && b - g > 40; }
+bool orangeish(int r, int g, int b) { return r - g > 30 && g - b > 30; }
 bool coloured(int r, int g, int b) { return std::max({r, g, b}) - std::min({r, g, b}) > 40; }
 
 // The title screen's world can hold dropped items before any game screen built the models: first
@@ -162,8 +165,8 @@ TEST_F(MaterialsScreenshots, EachMaterialReadsInTheHandAndLyingInTheRoom) {
 }
 
 // The glasses show what lies beyond the room's wall in w, out of the slice: a spider's red
-// outline and a dropped item's cyan one.
-TEST_F(MaterialsScreenshots, TheGlassesOutlineASpiderAndAnItemBeyondTheWall) {
+// outline, a dropped item's cyan one and a chest's orange one.
+TEST_F(MaterialsScreenshots, TheGlassesOutlineASpiderAnItemAndAChestBeyondTheWall) {
     const glm::vec4 eye = player.eyePos;
     std::unique_ptr<Entity> spider = Entity::create("Spider", eye + glm::vec4(1.0f, -0.3f, 4.0f, -4.5f));
     ASSERT_NE(spider, nullptr);
@@ -173,6 +176,10 @@ TEST_F(MaterialsScreenshots, TheGlassesOutlineASpiderAndAnItemBeyondTheWall) {
     std::unique_ptr<Entity> item =
         ItemEntity::make(Item::create("Rock", 1), eye + glm::vec4(-1.0f, 0.0f, 3.0f, -4.5f), glm::vec4(0.0f));
     ASSERT_TRUE(world.addEntity(item));
+    const glm::vec4 chestCell = glm::floor(eye + glm::vec4(-0.5f, 0.8f, 5.0f, -4.5f));
+    world.setBlock(glm::ivec4(chestCell), ChestEntity::chestBlock);
+    std::unique_ptr<Entity> chest = Entity::create("Chest", chestCell);
+    ASSERT_TRUE(chest && world.addEntity(chest));
 
     const std::vector<uint8_t> without = frame();
     player.hotbar.getSlot(0) = Item::create("4D Glasses", 1);
@@ -185,6 +192,9 @@ TEST_F(MaterialsScreenshots, TheGlassesOutlineASpiderAndAnItemBeyondTheWall) {
     EXPECT_EQ(countPixels(without, 150, 0, W, H, cyanish), 0);
     EXPECT_GT(countPixels(with, 100, 150, W / 2, H / 2 + 100, reddish), 300);
     EXPECT_GT(countPixels(with, W / 2 + 50, H / 2 - 150, W - 150, H / 2 + 40, cyanish), 100);
+    // Above the centre the chest.
+    EXPECT_EQ(countPixels(without, W / 2 - 150, 0, W / 2 + 150, H / 2 - 50, orangeish), 0);
+    EXPECT_GT(countPixels(with, W / 2 - 150, 0, W / 2 + 150, H / 2 - 50, orangeish), 100);
     expectHudInView("glasses");
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
@@ -231,6 +241,38 @@ TEST_F(MaterialsScreenshots, TheHeldCompassShowsItsDiagramAndTheReadoutAndTurnsW
             << int(colour.r) << ", " << int(colour.g) << ", " << int(colour.b);
     EXPECT_LT(testgame::changedShare(emptyHand, held, 0, 0, W / 2, H / 2), 0.03f) << "only the slot's icon";
     expectHudInView("compass");
+
+    // Unturned and drawn alone, large below the view's centre: the yellow needle points along the
+    // facing and the orange one against the side, each over the line of that axis's colour,
+    // which shows on the other side of the centre. The diagram's x, y, z are the world's x, w, z.
+    const glm::u8vec4 yellow(255, 255, 0, 255), orange(255, 128, 0, 255), green(0, 255, 0, 255),
+        red(255, 0, 0, 255), blue(0, 0, 255, 255);
+    const struct {
+        glm::vec4 facing, left;
+        glm::vec3 ahead, side;  // the needles in the diagram
+        glm::u8vec4 aheadAxis, sideAxis;
+    } facings[] = {{{0, 0, 1, 0}, {1, 0, 0, 0}, {0, 0, 1}, {-1, 0, 0}, red, blue},
+                   {{0, 0, 0, 1}, {0, 0, 1, 0}, {0, 1, 0}, {0, 0, -1}, green, red}};
+    const glm::vec3 centre(0.0f, -0.06f, -0.25f);
+    const glm::quat fixedTurn = glm::angleAxis(glm::radians(-36.0f), glm::vec3(0, 1, 0));
+    const auto shows = [&](const std::vector<uint8_t>& image, const glm::vec3& d, glm::u8vec4 colour) {
+        const glm::vec4 clip = gameState.projection * glm::vec4(centre + 0.1f * (fixedTurn * d), 1.0f);
+        const int x = int((clip.x / clip.w + 1.0f) * W / 2), y = int((1.0f - clip.y / clip.w) * H / 2);
+        return testgame::shareNear(image, x - 3, y - 3, x + 4, y + 4, colour, 40) > 0.0f;
+    };
+    compassAngles = glm::vec2(0.0f);
+    for (const auto& f : facings) {
+        SCOPED_TRACE(testing::Message() << "facing " << glm::to_string(f.facing));
+        compassFacing = f.facing;
+        compassLeft = f.left;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        CompassRenderer::renderHeld(glm::translate(glm::mat4(1.0f), centre - glm::vec3(0.0f, 0.15f, 0.05f)));
+        const std::vector<uint8_t> diagram = game.image();
+        EXPECT_TRUE(shows(diagram, 0.2f * f.ahead, yellow) && !shows(diagram, 0.2f * f.ahead, orange));
+        EXPECT_TRUE(shows(diagram, 0.2f * f.side, orange) && !shows(diagram, 0.2f * f.side, yellow));
+        EXPECT_TRUE(shows(diagram, -0.2f * f.ahead, f.aheadAxis));
+        EXPECT_TRUE(shows(diagram, -0.2f * f.side, f.sideAxis));
+    }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

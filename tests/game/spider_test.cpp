@@ -1,7 +1,9 @@
+#include "engine/Audio.h"
 #include "engine/ThreadRandom.h"
 #include "game/GameTestSupport.h"
 #include "game/SpiderEntity.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -22,6 +24,11 @@ protected:
         ASSERT_NO_FATAL_FAILURE(loadCatalogues());
         PlayerOnGroundTest::SetUp();
         threadrandom::generator().seed(17);
+    }
+    void TearDown() override {
+        audio::shutdownEngine();
+        audio::sounds.clear();
+        audio::soundGroups.clear();
     }
     // A spider of the world's own kind, in its chunk, on the fake clock.
     SpiderEntity& spawn(const glm::vec4& pos) {
@@ -159,6 +166,13 @@ TEST_F(SpiderTest, ItJumpsOntoAStepWhateverHeightItWalksAt) {
 }
 
 TEST_F(SpiderTest, HitsCountEvery0Point7SecondsAndTheDeadDropLootOnce) {
+    // The game's sounds on the null device: a sound that played went to the device.
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    ASSERT_TRUE(audio::startEngine());
+    const std::string hurt[] = {"spider_hurt_1.wav", "spider_hurt_2.wav", "spider_hurt_3.wav"};
+    for (const std::string& name : {hurt[0], hurt[1], hurt[2], std::string("spider_death.wav")})
+        ASSERT_TRUE(audio::loadSound(name)) << name;
+    const auto played = [](const std::string& name) { return audio::sounds.at(name).deviceBuffer.name != 0; };
     SpiderEntity& spider = spawn({4.5f, 70.6f, 4.5f, 4.5f});
     EXPECT_FALSE(spider.isFlashing()) << "never hit, whatever the clock says";
     now = 0.3;
@@ -170,6 +184,8 @@ TEST_F(SpiderTest, HitsCountEvery0Point7SecondsAndTheDeadDropLootOnce) {
     EXPECT_EQ(spider.health, 15.0f);
     EXPECT_EQ(spider.velocity, glm::vec4(0.0f)) << "the hit stops it";
     EXPECT_TRUE(spider.isFlashing());
+    EXPECT_EQ(std::count_if(std::begin(hurt), std::end(hurt), played), 1) << "one of the hurt sounds";
+    EXPECT_FALSE(played("spider_death.wav"));
     now = 100.5;
     spider.hit(5.0f, &world);
     EXPECT_EQ(spider.health, 15.0f) << "0.5 s later the hit does nothing";
@@ -184,6 +200,9 @@ TEST_F(SpiderTest, HitsCountEvery0Point7SecondsAndTheDeadDropLootOnce) {
     EXPECT_TRUE(spider.dead) << "a Stick needs four hits";
     ASSERT_GE(loot().size(), 1u);
     EXPECT_EQ(loot()[0]->item->getName(), "Hypersilk");
+    EXPECT_TRUE(played("spider_death.wav"));
+    EXPECT_EQ(audio::soundGroups.size(), 1u) << "the creatures' group only";
+    EXPECT_EQ(audio::soundGroups.count("creature"), 1u);
     const size_t dropped = loot().size();
     now = 110.0;
     spider.hit(20.0f, &world);

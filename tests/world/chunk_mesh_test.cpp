@@ -2,9 +2,12 @@
 #include "world/ChunkFaceTables.h"
 #include "world/HandMadeWorld.h"
 
+#include <glm/gtx/string_cast.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <random>
 #include <thread>
 
 namespace {
@@ -50,21 +53,30 @@ TEST(ChunkFaceTables, FiveTetrahedraFillEachFaceCubeUnderOneTexture) {
     }
 }
 
-// Faces of a mesh, one per 20 vertices: its axis, tile column and lowest corner.
+// Faces of a mesh, one per VERTICES_PER_FACE vertices: its axis, tile column and lowest corner.
 struct Face {
     int axis;
     int u0;
     glm::ivec4 origin;
-};
 
-std::vector<Face> facesOf(const Chunk::ChunkMesh& mesh) {
+    auto key() const { return std::tie(axis, u0, origin.x, origin.y, origin.z, origin.w); }
+    bool operator<(const Face& other) const { return key() < other.key(); }
+    bool operator==(const Face& other) const { return key() == other.key(); }
+};
+void PrintTo(const Face& f, std::ostream* out) {
+    *out << "axis " << f.axis << " u0 " << f.u0 << " at " << glm::to_string(f.origin);
+}
+
+// The faces firstFace up to endFace, or all of them.
+std::vector<Face> facesOf(const Chunk::ChunkMesh& mesh, size_t firstFace = 0, size_t endFace = SIZE_MAX) {
     EXPECT_EQ(mesh.positions.size(), mesh.texCoords.size());
-    EXPECT_EQ(mesh.positions.size() % 20, 0u);
+    constexpr size_t n = VERTICES_PER_FACE;
+    EXPECT_EQ(mesh.positions.size() % n, 0u);
     std::vector<Face> faces;
-    for (size_t f = 0; f + 20 <= mesh.positions.size(); f += 20) {
+    for (size_t f = firstFace * n; f + n <= mesh.positions.size() && f < endFace * n; f += n) {
         glm::ivec4 lo(1000), hi(-1);
         int u0 = 1000;
-        for (size_t k = f; k < f + 20; ++k) {
+        for (size_t k = f; k < f + n; ++k) {
             lo = glm::min(lo, glm::ivec4(mesh.positions[k]));
             hi = glm::max(hi, glm::ivec4(mesh.positions[k]));
             u0 = std::min(u0, int(mesh.texCoords[k].x));
@@ -149,6 +161,65 @@ TEST(ChunkMeshing, FacesTowardNeighboursNeedTheNeighbourAndAirThere) {
     EXPECT_EQ(faces[0].origin, glm::ivec4(1, 40, 7, 0));
     EXPECT_EQ(faces[4].axis, 3);  // the w-1 face toward the air neighbour
     EXPECT_EQ(faces[4].origin, glm::ivec4(0, 40, 7, 0));
+}
+
+// The faces of a column (x, z, w) of the section from startY, read from the rules cell by cell,
+// sorted: a solid cell has a face toward each air cell beside it; beyond a missing neighbour and
+// below the world there is none, above the world there is; air at y 0 has the floor.
+std::vector<Face> plainColumnFaces(const Chunk& chunk, int startY, const Chunk::Neighbours& next,
+                                   int x, int z, int w) {
+    const auto air = [&](glm::ivec4 p) {  // at most one step out of the chunk
+        if (p.y < 0 || p.y >= Chunk::HEIGHT) return p.y >= Chunk::HEIGHT;
+        const Chunk* owner = &chunk;
+        const int axes[3] = {0, 2, 3};
+        for (int i = 0; i < 3; ++i)
+            if (p[axes[i]] < 0 || p[axes[i]] >= Chunk::SIZE) {
+                owner = next[size_t(2 * i + (p[axes[i]] > 0))];
+                p[axes[i]] = (p[axes[i]] + Chunk::SIZE) % Chunk::SIZE;
+            }
+        return owner && owner->getBlock(p.x, p.y, p.z, p.w) == 0;
+    };
+    std::vector<Face> faces;
+    for (int y = startY; y < startY + Chunk::SECTION_HEIGHT; ++y) {
+        const glm::ivec4 cell(x, y, z, w);
+        const uint8_t id = chunk.getBlock(x, y, z, w);
+        if (id == 0 && y == 0) faces.push_back({1, FLOOR_TEX_U0, cell});
+        for (int f = 0; f < 8 && id != 0; ++f) {
+            glm::ivec4 beyond = cell, corner = cell;
+            beyond[f / 2] += f % 2 ? 1 : -1;
+            corner[f / 2] += f % 2;
+            const FaceClass face = f == 2 ? FACE_BOTTOM : f == 3 ? FACE_TOP : FACE_SIDE;
+            if (air(beyond)) faces.push_back({f / 2, blockTexU0(id, face), corner});
+        }
+    }
+    std::sort(faces.begin(), faces.end());
+    return faces;
+}
+
+// Random blocks (ids without a texture too) beside random neighbours, some of them missing: each
+// column of every section holds exactly the faces of its own cells that the rules give.
+TEST(ChunkMeshing, RandomChunksHoldThePlainRulesFacesColumnByColumn) {
+    std::mt19937 random(26);
+    std::vector<Chunk> chunks(7);
+    for (int round = 0; round < 2; ++round) {
+        for (Chunk& chunk : chunks)
+            for (uint8_t& block : chunk.blocks) block = random() % 2 ? 0 : uint8_t(1 + random() % 16);
+        Chunk::Neighbours next;
+        for (size_t i = 0; i < next.size(); ++i) next[i] = random() % 4 ? &chunks[i + 1] : nullptr;
+        for (int startY = 0; startY < Chunk::HEIGHT; startY += Chunk::SECTION_HEIGHT) {
+            const Chunk::ChunkMesh mesh = sectionOf(chunks[0], startY, next);
+            ASSERT_EQ(mesh.columnStarts.size(), Chunk::COLUMN_COUNT + 1u);
+            for (int x = 0; x < Chunk::SIZE; ++x)
+                for (int z = 0; z < Chunk::SIZE; ++z)
+                    for (int w = 0; w < Chunk::SIZE; ++w) {
+                        const size_t c = size_t(Chunk::column(x, z, w));
+                        std::vector<Face> faces = facesOf(mesh, mesh.columnStarts[c], mesh.columnStarts[c + 1]);
+                        std::sort(faces.begin(), faces.end());
+                        ASSERT_EQ(faces, plainColumnFaces(chunks[0], startY, next, x, z, w))
+                            << "round " << round << ", y from " << startY << ", column " << x << " " << z << " " << w;
+                    }
+        }
+    }
 }
 
 TEST(ChunkMeshing, ArrivingNeighbourOpensFacesThroughTheHandOver) {

@@ -3,13 +3,16 @@
 // version, every failure says so in one line, and once there is room again the saves go through
 // as if nothing had happened.
 #include "engine/JsonFile.h"
+#include "engine/SafeWrite.h"
 #include "game/Player.h"
 #include "game/PlayersFile.h"
 #include "items/Item.h"
 #include "screens/SettingsState.h"
 #include "screens/WorldFolders.h"
+#include "support/SyncRecorder.h"
 #include "support/TempWorkDir.h"
 #include "world/Chunk.h"
+#include "world/ChunkDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -115,8 +118,21 @@ protected:
 
 TEST_F(FullDisk, EveryFileKeepsItsLastGoodVersion) {
     fs::create_directories(chunksPath);
-    saveEverything(3);
-    ASSERT_TRUE(worlds::createWorldFolder("worlds", "Before"));
+    saveEverything(2);
+    {
+        // Saved over the last ones, and a new world: each file is on the disk under its
+        // temporary name before it takes its name, and its directory after that.
+        testfs::SyncRecorder syncs;
+        saveEverything(3);
+        ASSERT_TRUE(worlds::createWorldFolder("worlds", "Before"));
+        for (const auto& [name, content] : snapshot(".")) {
+            const fs::path file = name, dir = file.parent_path();
+            const bool chunkFile = dir.parent_path() == chunksPath;
+            if (content != "<directory>")
+                EXPECT_TRUE(syncs.durable(file, chunkFile ? chunkdir::stagingPathFor(dir) / file.filename()
+                                                          : temporaryPathFor(file))) << name;
+        }
+    }
     const auto good = snapshot(".");
 
     // No room at all, and room for the start of a file only. A new world's two small files
