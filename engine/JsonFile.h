@@ -17,7 +17,7 @@ constexpr int maxNesting = 64;
 
 // Every file is read with a size limit that fits its kind: the largest honest file of the kind
 // times a wide margin. This one serves the data files beside the game (item, entity and recipe
-// catalogues, the shader and music lists, the default settings), a few kilobytes each.
+// catalogues, the shader and music lists), a few kilobytes each; the settings files have their own.
 constexpr std::uintmax_t maxDataFileBytes = std::uintmax_t(4) << 20;
 
 // One JSON value from the start of `text`; text after it is not looked at. On failure `value`
