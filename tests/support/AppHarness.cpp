@@ -255,6 +255,27 @@ bool containsText(const Image& image, Rect area, const std::string& text, int sc
     return false;
 }
 
+float pictureShown(const Image& image, const std::string& file, Rect area) {
+    int width = 0, height = 0, channels = 0;
+    unsigned char* texels = stbi_load(file.c_str(), &width, &height, &channels, 4);
+    if (!texels) return 0.0f;
+    int opaque = 0, shown = 0;
+    for (int y = 0; y < area.height; ++y)
+        for (int x = 0; x < area.width; ++x) {
+            const unsigned char* t = &texels[(size_t(y * height / area.height) * width + x * width / area.width) * 4];
+            const int px = area.x + x, py = area.y + y;
+            if (t[3] < 255 || px < 0 || py < 0 || px >= image.width || py >= image.height) continue;
+            ++opaque;
+            shown += glm::u8vec3(image.at(px, py)) == glm::u8vec3(t[0], t[1], t[2]);
+        }
+    stbi_image_free(texels);
+    return opaque ? float(shown) / float(opaque) : 0.0f;
+}
+
+void PrintTo(const Rect& r, std::ostream* os) {
+    *os << '{' << r.x << ", " << r.y << ", " << r.width << ", " << r.height << '}';
+}
+
 Rect rectOf(gui::Element& element, gui::Window& window) {
     Rect r;
     element.getPos(window, r.x, r.y);

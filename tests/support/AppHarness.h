@@ -10,6 +10,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,9 @@ struct Image {
 
 struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Rect&) const = default;
 };
+void PrintTo(const Rect& r, std::ostream* os);
 
 class AppHarness {
 public:
@@ -106,6 +109,10 @@ Rect rectInBox(gui::Element& element, gui::ContentBox& box, gui::Window& window)
 // pixel of its glyphs is `ink` and nearly every unlit one is not.
 bool containsText(const Image& image, Rect area, const std::string& text, int scale,
                   const std::function<bool(glm::u8vec4)>& ink);
+// The share of an image file's opaque texels that show in their own colour where the image is
+// drawn over `area` (scaled to its size, nearest texel).
+float pictureShown(const Image& image, const std::string& file, Rect area);
+
 // Ink predicates for white and for pure red text.
 bool whiteInk(glm::u8vec4 pixel);
 bool redInk(glm::u8vec4 pixel);
