@@ -41,6 +41,7 @@ namespace {
 
 using testapp::AppHarness;
 using testapp::containsText;
+using testapp::expectButtonsAt;
 using testapp::Image;
 using testapp::Rect;
 using testapp::rectInBox;
@@ -87,18 +88,6 @@ const Rect ok{462, 693, 100, 50}, controls{412, 150, 200, 50}, fullscreen{362, 2
 const Rect backToGame{337, 359, 350, 50}, menuSettings{337, 568, 350, 50}, retry{337, 568, 350, 50},
     quitToTitle{337, 668, 350, 50};
 }  // namespace at
-
-// Each button stands at its place and its label reads there. Places are in the window; the
-// buttons' own positions count from `origin`, the corner of the box they are in.
-void expectButtonsAt(const Image& shot, gui::Window& window,
-                     std::initializer_list<std::pair<gui::Button*, Rect>> buttons, glm::ivec2 origin = {0, 0}) {
-    for (const auto& [button, place] : buttons) {
-        Rect r = rectOf(*button, window);
-        r.x += origin.x, r.y += origin.y;
-        EXPECT_EQ(r, place) << button->label;
-        EXPECT_TRUE(containsText(shot, place, button->label, 2, whiteInk)) << "no readable " << button->label;
-    }
-}
 
 // The share of pixels in which two frames differ by more than `tolerance` in some channel.
 float shareDiffering(const Image& a, const Image& b, int tolerance) {

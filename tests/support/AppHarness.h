@@ -4,18 +4,22 @@
 #include "engine/MainLoop.h"
 #include "engine/StateManager.h"
 
+#include <glm/vec2.hpp>
 #include <glm/vec4.hpp>
 
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 class State;
 namespace gui {
+class Button;
 class ContentBox;
 class Element;
 class Window;
@@ -109,9 +113,14 @@ Rect rectInBox(gui::Element& element, gui::ContentBox& box, gui::Window& window)
 // pixel of its glyphs is `ink` and nearly every unlit one is not.
 bool containsText(const Image& image, Rect area, const std::string& text, int scale,
                   const std::function<bool(glm::u8vec4)>& ink);
-// The share of an image file's opaque texels that show in their own colour where the image is
-// drawn over `area` (scaled to its size, nearest texel).
-float pictureShown(const Image& image, const std::string& file, Rect area);
+// Each button stands at its place in the window, and its label reads there. The buttons' own
+// positions count from `origin`, the corner of the box they are in.
+void expectButtonsAt(const Image& image, gui::Window& window,
+                     std::initializer_list<std::pair<gui::Button*, Rect>> buttons, glm::ivec2 origin = {0, 0});
+
+// The share of an image file's opaque texels that show in their own colour where the image, or
+// the part of it at `texels` (when given), is drawn over `area`, scaled to its size.
+float pictureShown(const Image& image, const std::string& file, Rect area, Rect texels = {});
 
 // Ink predicates for white and for pure red text.
 bool whiteInk(glm::u8vec4 pixel);
