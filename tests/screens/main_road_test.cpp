@@ -348,8 +348,7 @@ void watchCredits(AppHarness& app) {
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState; }, 120));
     EXPECT_EQ(creditsState.offset, float(AppHarness::height) + 250.0f);
 
-    app.clickOn(at::credits);
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &creditsState; }, 120));
+    ASSERT_TRUE(app.clickInto(at::credits, &creditsState));
     app.key(GLFW_KEY_ESCAPE);
     app.frame();
     ASSERT_EQ(app.top(), &titleState) << "Escape did not leave the credits";
@@ -431,10 +430,8 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
         expectButtonsAt(shot, singlePlayerState.interface,
                         {{&singlePlayerState.newWorldButton, at::newWorld}, {&singlePlayerState.cancelButton, at::cancel}});
     }
-    app.clickOn(at::cancel);
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState; }, 10));
-    app.clickOn(at::singleplayer);
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &singlePlayerState; }, 10));
+    ASSERT_TRUE(app.clickInto(at::cancel, &titleState));
+    ASSERT_TRUE(app.clickInto(at::singleplayer, &singlePlayerState));
 
     // World creation, with its default name; "Cancel" goes back to the list.
     app.clickOn(at::newWorld);
@@ -450,10 +447,8 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
         expectButtonsAt(shot, createWorldState.interface,
                         {{&createWorldState.createButton, at::createWorld}, {&createWorldState.cancelButton, at::cancel}});
     }
-    app.clickOn(at::cancel);
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &singlePlayerState; }, 10));
-    app.clickOn(at::newWorld);
-    ASSERT_TRUE(app.runUntil([&] { return app.top() == &createWorldState; }, 10));
+    ASSERT_TRUE(app.clickInto(at::cancel, &singlePlayerState));
+    ASSERT_TRUE(app.clickInto(at::newWorld, &createWorldState));
 
     // Without a name nothing is made and a red line says why.
     app.key(GLFW_KEY_A, GLFW_MOD_CONTROL);

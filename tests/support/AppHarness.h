@@ -82,6 +82,11 @@ public:
     void click(int x, int y);
     // A click in the middle of an area.
     void clickOn(const Rect& area) { click(area.x + area.width / 2, area.y + area.height / 2); }
+    // A click there, then frames until `screen` is on top.
+    bool clickInto(const Rect& area, const State* screen, double seconds = 10.0) {
+        clickOn(area);
+        return runUntil([&] { return top() == screen; }, seconds);
+    }
     // Presses the left button at one point, moves with it held and lets go at another.
     void drag(int fromX, int fromY, int toX, int toY);
     // Turns the mouse wheel by dy notches (negative: towards the user) where the cursor is.
