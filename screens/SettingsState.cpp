@@ -95,10 +95,9 @@ void SettingsState::setDifficulty(int difficulty) {
 }
 
 void SettingsState::setFullscreen(GLFWwindow* window, bool fullscreen) {
-    if (window) {
-        GlfwDisplayModes display(window);
-        switchFullscreen(settings, display, fullscreen);
-    }
+    GlfwDisplayModes windowDisplay(window);
+    DisplayModes* target = display ? display : window ? &windowDisplay : nullptr;
+    if (target) switchFullscreen(settings, *target, fullscreen);
     // The label tells what the button would do now, also when no monitor let the window switch.
     fullscreenButton.label = fullscreenLabel(settings.fullscreen);
 }

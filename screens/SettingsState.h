@@ -10,6 +10,7 @@
 
 #include <filesystem>
 
+class DisplayModes;
 struct GLFWwindow;
 
 // The settings screen, and the owner of the user's settings and of their file. It loads them
@@ -54,6 +55,9 @@ public:
     // Where the settings are read and written; tests point them at a temporary directory.
     std::filesystem::path settingsPath = "settings.json";
     std::filesystem::path defaultSettingsPath = "defaultSettings.json";
+    // Where full screen is switched: null for the window's own monitor; tests put a desktop
+    // without one here.
+    DisplayModes* display = nullptr;
 
     SettingsState() = default;
     // The widgets point at one another.

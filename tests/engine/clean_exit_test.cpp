@@ -1,7 +1,8 @@
 // Runs the real game, asks its window to close as a window manager would, and checks that the
 // process ends by itself with status 0 and writes nothing to standard error. The game runs in a
 // directory of its own that links to the repository's data, so that it neither writes into the
-// repository (the title screen's world) nor reads the developer's settings.
+// repository (the title screen's world) nor reads the developer's settings. One picture that only
+// the game screen shows is left out: the intro, which the game starts with, names it.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -97,9 +98,10 @@ void requestClose(Display* display, Window window) {
     XSync(display, False);
 }
 
-// Links the game's data (the JSON files of the repository root and the folders under assets/)
-// into dir, except the title screen's world, which the game makes itself.
-void linkGameData(const std::filesystem::path& dir) {
+// Links the game's data (the JSON files of the repository root, the folders under assets/ and
+// the pictures) into dir, except the title screen's world, which the game makes itself, and
+// the picture `missing`.
+void linkGameData(const std::filesystem::path& dir, const std::string& missing) {
     namespace fs = std::filesystem;
     const fs::path repository = fs::current_path();
     for (const fs::directory_entry& entry : fs::directory_iterator(repository))
@@ -108,8 +110,12 @@ void linkGameData(const std::filesystem::path& dir) {
             fs::create_symlink(entry.path(), dir / entry.path().filename());
     fs::create_directory(dir / "assets");
     for (const fs::directory_entry& entry : fs::directory_iterator(repository / "assets"))
-        if (entry.path().filename() != "titleScreen")
+        if (entry.path().filename() != "titleScreen" && entry.path().filename() != "textures")
             fs::create_directory_symlink(entry.path(), dir / "assets" / entry.path().filename());
+    fs::create_directory(dir / "assets/textures");
+    for (const fs::directory_entry& entry : fs::directory_iterator(repository / "assets/textures"))
+        if (entry.path().filename() != missing)
+            fs::create_symlink(entry.path(), dir / "assets/textures" / entry.path().filename());
 }
 
 std::string readFile(const std::filesystem::path& path) {
@@ -129,7 +135,7 @@ TEST(CleanExit, ClosingTheWindowEndsTheGameWithStatusZeroAndNoErrorOutput) {
     const std::filesystem::path err = std::filesystem::path(outputDir) / "stderr";
     const std::filesystem::path gameDir = std::filesystem::path(outputDir) / "game";
     std::filesystem::create_directory(gameDir);
-    linkGameData(gameDir);
+    linkGameData(gameDir, "nebula.jpg");
 
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
@@ -178,5 +184,8 @@ TEST(CleanExit, ClosingTheWindowEndsTheGameWithStatusZeroAndNoErrorOutput) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(errors, "");
     EXPECT_NE(output.find("successfully loaded track"), std::string::npos) << output;
+    const std::string introLine = "Error: unable to load file \"nebula.jpg\"\n";
+    EXPECT_EQ(output.find(introLine), output.rfind(introLine)) << output;
+    EXPECT_NE(output.find(introLine), std::string::npos) << "the game did not start with the intro:\n" << output;
     EXPECT_GT(storedChunks, 0) << "the title screen's world was not stored";
 }

@@ -68,6 +68,18 @@ public:
         };
     }
 
+    // Gives the interface its own desktop again, as a screen that outlives this one needs.
+    void detach(gui::Interface& ui) {
+        ui.cursorSource = nullptr;
+        ui.sizeSource = nullptr;
+        ui.clipboard = nullptr;
+        ui.clock = nullptr;
+        ui.textRenderer = nullptr;
+        ui.quadRenderer = nullptr;
+        ui.viewportUserData = nullptr;
+        ui.viewportCallback = nullptr;
+    }
+
     // Moves the cursor and tells the interface, as the screen's cursor callback would.
     void moveTo(gui::Interface& ui, double x, double y) {
         cursorX = x;

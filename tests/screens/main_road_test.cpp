@@ -1,10 +1,12 @@
 // The road a newcomer takes, through the real screens and their real input callbacks at the
-// game's 1024 x 768: the intro, the title screen, the empty world list, world creation (first
-// without a name), the loading screen and the game; the window's close request saves and quits.
-// A second start lists the world and reopens it with the player where they were. Then the menus
-// around the game: the pause menu and back, the settings from there (both pages, the render
-// distance changed), death and back twice (Escape, then "Retry..."), "quit to title screen",
-// and the credits, which end by themselves and on the window's close request.
+// game's 1024 x 768: the intro, the title screen, the empty world list and back, world creation
+// (left once by "Cancel", then first without a name), the loading screen and the game; the
+// window's close request saves and quits. A second start lists the world and reopens it with the
+// player where they were. Then the menus around the game: the pause menu and back (by its button
+// and by Escape), the settings from there (both pages, the render distance changed), death and
+// back twice (Escape, then "Retry..."), "quit to title screen", and the credits, which end by
+// themselves, on Escape and on the window's close request. Every button is clicked where it is
+// worked out to stand, and read there.
 #include "engine/InputCallbacks.h"
 #include "engine/JsonFile.h"
 #include "game/GameState.h"
@@ -39,6 +41,7 @@ namespace {
 
 using testapp::AppHarness;
 using testapp::containsText;
+using testapp::expectButtonsAt;
 using testapp::Image;
 using testapp::Rect;
 using testapp::rectInBox;
@@ -72,6 +75,20 @@ bool enterGame(AppHarness& app) {
 
 const glm::vec4 spawn(131.5f, 100.0f, -101.5f, 44.5f);
 
+// Where the menus' buttons stand in the game's window, worked out from their sizes and
+// alignments: a centred button w wide starts at 512 - w / 2; one aligned to the bottom at y -d
+// starts at 768 - 50 - d. The settings box starts at (50, 100), the world list's at (256, 100).
+namespace at {
+const Rect singleplayer{362, 250, 300, 50}, multiplayer{362, 325, 300, 50}, tutorial{362, 400, 300, 50},
+    settings{362, 475, 300, 50}, credits{362, 593, 300, 50}, quitGame{362, 668, 300, 50};
+const Rect newWorld{774, 668, 200, 50}, cancel{50, 668, 120, 50}, firstWorld{266, 110, 492, 50};
+const Rect nameField{362, 259, 300, 50}, createWorld{362, 668, 300, 50};
+const Rect ok{462, 693, 100, 50}, controls{412, 150, 200, 50}, fullscreen{362, 250, 300, 50},
+    renderDistance{262, 350, 500, 50};
+const Rect backToGame{337, 359, 350, 50}, menuSettings{337, 568, 350, 50}, retry{337, 568, 350, 50},
+    quitToTitle{337, 668, 350, 50};
+}  // namespace at
+
 // The share of pixels in which two frames differ by more than `tolerance` in some channel.
 float shareDiffering(const Image& a, const Image& b, int tolerance) {
     int differing = 0;
@@ -92,10 +109,6 @@ nlohmann::json positionJson(const glm::vec4& p) {
 }
 
 int brightness(glm::u8vec4 p) { return int(p.r) + int(p.g) + int(p.b); }
-
-bool labelShown(const Image& shot, gui::Button& button, gui::Window& window) {
-    return containsText(shot, rectOf(button, window), button.label, 2, whiteInk);
-}
 
 std::optional<std::string> fileText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -126,13 +139,14 @@ void pauseAndComeBack(AppHarness& app) {
     app.screenshot("pause");
     const Image paused = app.image();
     EXPECT_TRUE(containsText(paused, {0, 0, AppHarness::width, 200}, "Paused...", 4, whiteInk));
-    for (gui::Button* button : {&pauseState.backButton, &pauseState.settingsButton, &pauseState.quitButton})
-        EXPECT_TRUE(labelShown(paused, *button, pauseState.interface)) << button->label;
+    expectButtonsAt(paused, pauseState.interface,
+                    {{&pauseState.backButton, at::backToGame}, {&pauseState.settingsButton, at::menuSettings},
+                     {&pauseState.quitButton, at::quitToTitle}});
     // The game shows through the veil, darkened by half.
     const int x = AppHarness::width - 20;
     EXPECT_NEAR(brightness(paused.at(x, 20)), brightness(before.at(x, 20)) / 2, 12);
 
-    app.clickOn(rectOf(pauseState.backButton, pauseState.interface));
+    app.clickOn(at::backToGame);
     app.frame();
     ASSERT_EQ(app.top(), &gameState);
     app.screenshot("pause_back_to_game");
@@ -140,6 +154,13 @@ void pauseAndComeBack(AppHarness& app) {
     // Capturing the cursor again is no mouse motion: the view stays where it was.
     for (int i = 0; i < 10; ++i) app.frame();
     EXPECT_EQ(gameState.player.forward, facing) << "the view swung on the way back";
+    // Escape goes back too.
+    app.key(GLFW_KEY_ESCAPE);
+    app.frame();
+    ASSERT_EQ(app.top(), &pauseState);
+    app.key(GLFW_KEY_ESCAPE);
+    app.frame();
+    EXPECT_EQ(app.top(), &gameState);
 }
 
 // The settings from the pause menu: both pages, the box scrolled to its end, and the render
@@ -149,7 +170,7 @@ void changeRenderDistance(AppHarness& app) {
     ASSERT_TRUE(chunksWithin(5) && !chunksWithin(3)) << "the world did not stream at distance 4";
     app.key(GLFW_KEY_ESCAPE);
     app.frame();
-    app.clickOn(rectOf(pauseState.settingsButton, pauseState.interface));
+    app.clickOn(at::menuSettings);
     app.frame();
     ASSERT_EQ(app.top(), &settingsState);
     SettingsState& settings = settingsState;
@@ -159,9 +180,9 @@ void changeRenderDistance(AppHarness& app) {
     {
         const Image shot = app.image();
         EXPECT_TRUE(containsText(shot, {0, 0, AppHarness::width, 100}, "Settings", 4, whiteInk));
-        EXPECT_TRUE(labelShown(shot, settings.okButton, page));
-        for (gui::Button* button : {&settings.controlsButton, &settings.fullscreenButton})
-            EXPECT_TRUE(containsText(shot, rectInBox(*button, box, page), button->label, 2, whiteInk));
+        expectButtonsAt(shot, page, {{&settings.okButton, at::ok}});
+        expectButtonsAt(shot, box, {{&settings.controlsButton, at::controls}, {&settings.fullscreenButton, at::fullscreen}},
+                        {50, 100});
         for (const char* label :
              {"render distance: 4", "scroll sensitivity:", "look sensitivity:", "FOV: 70 degrees (default)"})
             EXPECT_TRUE(containsText(shot, rectOf(box, page), label, 2, whiteInk)) << label;
@@ -185,7 +206,7 @@ void changeRenderDistance(AppHarness& app) {
     app.frame();
 
     // The controls page and back with Escape.
-    app.clickOn(rectInBox(settings.controlsButton, box, page));
+    app.clickOn(at::controls);
     app.frame();
     ASSERT_TRUE(settings.controlsShown);
     app.screenshot("settings_controls");
@@ -202,7 +223,8 @@ void changeRenderDistance(AppHarness& app) {
 
     // The render distance slider, dragged from 4 to 2, applies at once.
     gui::Slider& slider = settings.renderDistanceSlider;
-    const Rect track = rectInBox(slider, box, page);
+    const Rect track = at::renderDistance;
+    EXPECT_EQ(rectInBox(slider, box, page), track);
     app.drag(track.x + slider.value * slider.width / slider.max, track.y + 30,
              track.x + slider.width / slider.max, track.y + 30);
     app.frame();
@@ -210,14 +232,14 @@ void changeRenderDistance(AppHarness& app) {
     EXPECT_FLOAT_EQ(gameState.renderDistance, 2.0f);
 
     // "OK" saves and returns to the pause menu.
-    app.clickOn(rectOf(settings.okButton, page));
+    app.clickOn(at::ok);
     app.frame();
     ASSERT_EQ(app.top(), &pauseState);
     nlohmann::json saved;
     ASSERT_EQ(jsonfile::read(app.root / "settings.json", saved, maxSettingsBytes), jsonfile::ReadStatus::ok);
     EXPECT_EQ(saved["renderDistance"], 2);
 
-    app.clickOn(rectOf(pauseState.backButton, pauseState.interface));
+    app.clickOn(at::backToGame);
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &gameState && streamingSettled(); }, 120));
     EXPECT_TRUE(chunksWithin(3)) << "the world still streams at distance 4";
     EXPECT_LT(gameState.world.chunks.size(), chunksBefore);
@@ -293,10 +315,10 @@ void dieAndRetry(AppHarness& app, const std::filesystem::path& folder) {
                 bone += p.r > 150 && p.g > 140 && p.b > 120 && !whiteInk(p);
             }
         EXPECT_GT(bone, 2000) << "no death image";
-        for (gui::Button* button : {&deathScreenState.retryButton, &deathScreenState.quitButton})
-            EXPECT_TRUE(labelShown(shot, *button, deathScreenState.interface)) << button->label;
+        expectButtonsAt(shot, deathScreenState.interface,
+                        {{&deathScreenState.retryButton, at::retry}, {&deathScreenState.quitButton, at::quitToTitle}});
     }
-    app.clickOn(rectOf(deathScreenState.retryButton, deathScreenState.interface));
+    app.clickOn(at::retry);
     app.frame();
     ASSERT_EQ(app.manager.states, (std::vector<State*>{&gameState, &worldGenState}));
     checkRespawned();
@@ -309,9 +331,9 @@ void dieAndRetry(AppHarness& app, const std::filesystem::path& folder) {
 }
 
 // The credits scroll their two lines up and end by themselves after the window's height and
-// 250 pixels more; a second visit ends at once on the window's close request.
+// 250 pixels more; a second visit ends on Escape, a third at once on the window's close request.
 void watchCredits(AppHarness& app) {
-    app.clickOn(rectOf(titleState.creditsButton, titleState.interface));
+    app.clickOn(at::credits);
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &creditsState; }, 120));
     ASSERT_TRUE(app.runUntil([] { return creditsState.offset >= 400.0f; }, 120));
     app.frameWithoutTick();
@@ -326,7 +348,12 @@ void watchCredits(AppHarness& app) {
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState; }, 120));
     EXPECT_EQ(creditsState.offset, float(AppHarness::height) + 250.0f);
 
-    app.clickOn(rectOf(titleState.creditsButton, titleState.interface));
+    ASSERT_TRUE(app.clickInto(at::credits, &creditsState));
+    app.key(GLFW_KEY_ESCAPE);
+    app.frame();
+    ASSERT_EQ(app.top(), &titleState) << "Escape did not leave the credits";
+
+    app.clickOn(at::credits);
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &creditsState; }, 120));
     app.requestClose();
     for (int i = 0; i < 3; ++i) app.frame();
@@ -348,18 +375,18 @@ void checkTitle(AppHarness& app) {
         worldPixels += !near(shot.at(x, AppHarness::height - 10), skyAt(AppHarness::height - 10), 12);
     EXPECT_GT(worldPixels, AppHarness::width / 4 / 2) << "no background world below the horizon";
 
-    for (gui::Button* button : {&titleState.singleplayerButton, &titleState.tutorialButton,
-                                &titleState.settingsButton, &titleState.creditsButton,
-                                &titleState.quitButton})
-        EXPECT_TRUE(containsText(shot, rectOf(*button, titleState.interface), button->label, 2, whiteInk))
-            << "no readable label \"" << button->label << "\"";
+    expectButtonsAt(shot, titleState.interface,
+                    {{&titleState.singleplayerButton, at::singleplayer}, {&titleState.tutorialButton, at::tutorial},
+                     {&titleState.settingsButton, at::settings}, {&titleState.creditsButton, at::credits},
+                     {&titleState.quitButton, at::quitGame}});
     // The disabled button's label is drawn half-transparent: at least half white, never white.
-    EXPECT_FALSE(containsText(shot, rectOf(titleState.multiplayerButton, titleState.interface),
-                              "multiplayer", 2, whiteInk));
-    EXPECT_TRUE(containsText(shot, rectOf(titleState.multiplayerButton, titleState.interface),
-                             "multiplayer", 2, [](glm::u8vec4 p) {
+    EXPECT_EQ(rectOf(titleState.multiplayerButton, titleState.interface), at::multiplayer);
+    EXPECT_FALSE(containsText(shot, at::multiplayer, "multiplayer", 2, whiteInk));
+    EXPECT_TRUE(containsText(shot, at::multiplayer, "multiplayer", 2, [](glm::u8vec4 p) {
                                  return std::min({p.r, p.g, p.b}) >= 127 && !whiteInk(p);
                              }));
+    // The 256-pixel logo at four times its size, as wide as the window, 75 pixels from the top.
+    EXPECT_GT(testapp::pictureShown(shot, "assets/textures/logo.png", {0, 75, 1024, 160}), 0.95f);
 }
 
 }  // namespace
@@ -389,8 +416,8 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     app.screenshot("title");
     checkTitle(app);
 
-    // The world list, empty.
-    app.clickOn(rectOf(titleState.singleplayerButton, titleState.interface));
+    // The world list, empty; "Cancel" goes back to the title.
+    app.clickOn(at::singleplayer);
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &singlePlayerState; }, 120));
     app.frame();
     app.screenshot("world_list_empty");
@@ -400,31 +427,35 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
                                  "Your Worlds:", 2, whiteInk));
         EXPECT_TRUE(containsText(shot, rectOf(singlePlayerState.worldBox, singlePlayerState.interface),
                                  "There are no worlds to load...", 2, redInk));
-        EXPECT_TRUE(containsText(shot, rectOf(singlePlayerState.newWorldButton, singlePlayerState.interface),
-                                 "New World", 2, whiteInk));
+        expectButtonsAt(shot, singlePlayerState.interface,
+                        {{&singlePlayerState.newWorldButton, at::newWorld}, {&singlePlayerState.cancelButton, at::cancel}});
     }
+    ASSERT_TRUE(app.clickInto(at::cancel, &titleState));
+    ASSERT_TRUE(app.clickInto(at::singleplayer, &singlePlayerState));
 
-    // World creation, with its default name.
-    app.clickOn(rectOf(singlePlayerState.newWorldButton, singlePlayerState.interface));
+    // World creation, with its default name; "Cancel" goes back to the list.
+    app.clickOn(at::newWorld);
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &createWorldState; }, 120));
     app.frame();
     app.screenshot("world_create");
     {
         const Image shot = app.image();
-        EXPECT_TRUE(containsText(shot, rectOf(createWorldState.nameInput, createWorldState.interface),
-                                 "New World", 2, whiteInk));
+        EXPECT_EQ(rectOf(createWorldState.nameInput, createWorldState.interface), at::nameField);
+        EXPECT_TRUE(containsText(shot, at::nameField, "New World", 2, whiteInk));
         EXPECT_TRUE(containsText(shot, rectOf(createWorldState.nameLabel, createWorldState.interface),
                                  "World Name:", 2, whiteInk));
-        EXPECT_TRUE(containsText(shot, rectOf(createWorldState.createButton, createWorldState.interface),
-                                 "Create New World!", 2, whiteInk));
+        expectButtonsAt(shot, createWorldState.interface,
+                        {{&createWorldState.createButton, at::createWorld}, {&createWorldState.cancelButton, at::cancel}});
     }
+    ASSERT_TRUE(app.clickInto(at::cancel, &singlePlayerState));
+    ASSERT_TRUE(app.clickInto(at::newWorld, &createWorldState));
 
     // Without a name nothing is made and a red line says why.
     app.key(GLFW_KEY_A, GLFW_MOD_CONTROL);
     app.key(GLFW_KEY_BACKSPACE);
     app.frame();
     EXPECT_EQ(createWorldState.nameInput.text, "");
-    app.clickOn(rectOf(createWorldState.createButton, createWorldState.interface));
+    app.clickOn(at::createWorld);
     app.frame();
     app.frame();
     ASSERT_EQ(app.top(), &createWorldState);
@@ -434,11 +465,11 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     EXPECT_TRUE(std::filesystem::is_empty(worlds));
 
     // A name, then into the game through the loading screen.
-    app.clickOn(rectOf(createWorldState.nameInput, createWorldState.interface));
+    app.clickOn(at::nameField);
     app.type("Hollow Test");
     app.frame();
     EXPECT_EQ(createWorldState.nameInput.text, "Hollow Test");
-    app.clickOn(rectOf(createWorldState.createButton, createWorldState.interface));
+    app.clickOn(at::createWorld);
     app.frame();
     ASSERT_EQ(app.manager.states, (std::vector<State*>{&gameState, &worldGenState}));
     ASSERT_TRUE(enterGame(app)) << "the loading screen never left";
@@ -485,16 +516,15 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     glfwSetWindowShouldClose(app.manager.window, GLFW_FALSE);
     app.start();
     ASSERT_TRUE(reachTitle(app));
-    app.clickOn(rectOf(titleState.singleplayerButton, titleState.interface));
+    app.clickOn(at::singleplayer);
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &singlePlayerState; }, 120));
     ASSERT_EQ(singlePlayerState.worldButtons.size(), 1u);
     app.frame();
     app.screenshot("world_list");
-    gui::Button& worldButton = singlePlayerState.worldButtons[0];
-    const Rect worldRect = rectInBox(worldButton, singlePlayerState.worldBox, singlePlayerState.interface);
-    EXPECT_TRUE(containsText(app.image(), worldRect, "Hollow Test", 2, whiteInk));
+    expectButtonsAt(app.image(), singlePlayerState.worldBox, {{&singlePlayerState.worldButtons[0], at::firstWorld}},
+                    {256, 100});
 
-    app.clickOn(worldRect);
+    app.clickOn(at::firstWorld);
     ASSERT_TRUE(enterGame(app));
     EXPECT_EQ(gameState.world.path, folder);
     const glm::vec4 back = gameState.player.pos;
@@ -513,7 +543,7 @@ TEST(MainRoad, FromStartUpThroughEveryMenuIntoTheGameAndBack) {
     // "quit to title screen" saves the game and shows the title.
     app.key(GLFW_KEY_ESCAPE);
     app.frame();
-    app.clickOn(rectOf(pauseState.quitButton, pauseState.interface));
+    app.clickOn(at::quitToTitle);
     ASSERT_TRUE(reachTitle(app));
     EXPECT_EQ(app.manager.states, (std::vector<State*>{&titleState}));
     ASSERT_EQ(jsonfile::read(folder / "players.json", players, playersfile::maxBytes), jsonfile::ReadStatus::ok);

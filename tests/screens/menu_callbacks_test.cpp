@@ -1,15 +1,20 @@
 // Menu buttons that change the state stack from inside their own click: "Create New World!"
 // closes its own screen, the world list and the screen below them, and starts the game; a world
-// button only records the choice, which the next tick acts on unless the window is closing;
-// "Retry..." closes the death screen and the game, and starts the game again.
+// button, also one scrolled into view, only records the choice, which the next tick acts on
+// unless the window is closing; "Retry..." closes the death screen and the game, and starts the
+// game again. A window-close request ends the program from every menu.
 // Clicks go through the game's mouse callback and the screens' real interfaces. These run under
 // AddressSanitizer too (target screens_menu_asan), where touching a widget or a list slot of a
 // screen that a callback has closed fails.
+#include "engine/Audio.h"
 #include "engine/InputCallbacks.h"
+#include "engine/JsonFile.h"
 #include "game/GameState.h"
 #include "gui/Adapters.h"
 #include "screens/CreateWorldState.h"
 #include "screens/DeathScreenState.h"
+#include "screens/PauseState.h"
+#include "screens/SettingsState.h"
 #include "screens/SinglePlayerState.h"
 #include "screens/WorldFolders.h"
 #include "screens/WorldGenState.h"
@@ -54,6 +59,7 @@ protected:
         fs::create_directory_symlink(previousDir / "assets", dir.path / "assets");
         ASSERT_TRUE(testgl::loadAllShaders());
         singlePlayerState.worldsRoot = createWorldState.worldsRoot = dir.path / "worlds";
+        settingsState.settingsPath = dir.path / "settings.json";
         singlePlayerState.interface.cursorSource = &cursor;
         createWorldState.interface.cursorSource = &cursor;
         gameState.renderDistance = 1.0f;
@@ -68,6 +74,7 @@ protected:
         singlePlayerState.interface.cursorSource = createWorldState.interface.cursorSource = nullptr;
         deathScreenState.interface.cursorSource = nullptr;
         gameState.deathScreen = nullptr;
+        settingsState.settingsPath = "settings.json";
     }
 
     void clickAt(int x, int y) {
@@ -121,9 +128,9 @@ TEST_F(MenuCallbacks, CreateNewWorldLeavesThreeScreensFromInsideItsOwnClick) {
 }
 
 TEST_F(MenuCallbacks, AWorldClickEntersTheGameOnTheNextTickUnlessTheWindowIsClosing) {
-    // Two worlds: the first button's folder was listed before the list grew.
-    ASSERT_TRUE(worlds::createWorldFolder(dir.path / "worlds", "Alpha"));
-    ASSERT_TRUE(worlds::createWorldFolder(dir.path / "worlds", "Beta"));
+    // Twelve worlds, more than the list shows: the first button's folder was listed before the
+    // list grew.
+    for (int i = 1; i <= 12; ++i) ASSERT_TRUE(worlds::createWorldFolder(dir.path / "worlds", std::to_string(i)));
     manager.pushState(&title);
 
     // The close request of the same tick wins: the list leaves, no game starts.
@@ -134,12 +141,17 @@ TEST_F(MenuCallbacks, AWorldClickEntersTheGameOnTheNextTickUnlessTheWindowIsClos
     singlePlayerState.update(manager);
     EXPECT_EQ(manager.states, (std::vector<State*>{&title}));
 
+    // The wheel scrolls the list by 60 x 12 + 10 - 518 = 212 pixels to its last world, which is
+    // then clicked where it shows.
     glfwSetWindowShouldClose(window, GLFW_FALSE);
     manager.pushState(&singlePlayerState);
-    clickFirstWorld();
+    cursor.x = 512, cursor.y = 400;
+    for (int i = 0; i < 20; ++i) scrollCallback(window, 0.0, -1.0);
+    EXPECT_EQ(singlePlayerState.worldBox.scrollY, -212);
+    clickAt(512, 100 + 10 + 60 * 11 + 25 - 212);
     singlePlayerState.update(manager);
     EXPECT_EQ(manager.states, (std::vector<State*>{&gameState, &worldGenState}));
-    EXPECT_EQ(gameState.world.path, singlePlayerState.worldPaths.at(0));
+    EXPECT_EQ(gameState.world.path, singlePlayerState.worldPaths.back());
     loadAndLeaveTheGame();
 }
 
@@ -151,14 +163,48 @@ TEST_F(MenuCallbacks, RetryLeavesTheDeathScreenAndTheGameFromInsideItsOwnClick) 
     manager.pushState(&worldGenState);
     finishLoading();
 
+    // The music plays until the death: then it stops and the death sound goes to the device.
+    ASSERT_TRUE(audio::startEngine());
+    audio::tracks = {"hollowmere_theme.ogg"};
+    audio::loadSound(audio::tracks[0]);
+    ASSERT_TRUE(audio::updateMusic());
+    const audio::Handle music = audio::musicHandle;
+
     gameState.player.health = 0.0f;
     gameState.player.lastDamageTime = glfwGetTime();
     gameState.update(manager);
     ASSERT_EQ(manager.states.back(), &deathScreenState);
+    EXPECT_FALSE(audio::isPlaying(music));
+    ASSERT_TRUE(audio::sounds.contains("player_death_2.wav"));
+    EXPECT_NE(audio::sounds.at("player_death_2.wav").deviceBuffer.name, 0u) << "the death sound never played";
+    audio::shutdownEngine();
+    audio::tracks.clear();
+    audio::sounds.clear();
+
     click(deathScreenState.retryButton, deathScreenState.interface);
     EXPECT_EQ(manager.states, (std::vector<State*>{&gameState, &worldGenState}));
     EXPECT_FLOAT_EQ(gameState.player.health, 100.0f);
     loadAndLeaveTheGame();
+}
+
+// On the window's close request a menu over the game leaves together with it, world creation
+// through the title screen's tick; the stack empties within the tick. The settings screen saves
+// what was changed on the way.
+TEST_F(MenuCallbacks, AWindowCloseRequestOnAMenuEndsTheProgramInOneTick) {
+    for (State* menu : std::initializer_list<State*>{&settingsState, &pauseState, &deathScreenState, &createWorldState}) {
+        manager.pushState(&title);  // stands in for the game or the title screen
+        manager.pushState(menu);
+        if (menu == &settingsState) settingsState.settings.lookSensitivity = 0;  // as its slider does
+        glfwSetWindowShouldClose(window, GLFW_TRUE);
+        menu->update(manager);
+        EXPECT_TRUE(manager.states.empty());
+        EXPECT_EQ(log.back(), "title.close");
+        glfwSetWindowShouldClose(window, GLFW_FALSE);
+        manager.states.clear();
+    }
+    nlohmann::json saved;
+    ASSERT_EQ(jsonfile::read(settingsState.settingsPath, saved, maxSettingsBytes), jsonfile::ReadStatus::ok);
+    EXPECT_EQ(saved["lookSensitivity"], 0);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "engine/SafeWrite.h"
 #include "engine/StateManager.h"
 #include "game/GameState.h"
+#include "gui/FakeDesktop.h"
 #include "screens/Fullscreen.h"
 #include "screens/Settings.h"
 #include "screens/SettingsState.h"
@@ -59,6 +60,7 @@ struct LoadCase {
 
 class SettingsFiles : public ::testing::Test {
 protected:
+    const std::filesystem::path repository = std::filesystem::current_path();
     testfs::TempWorkDir dir;
     void SetUp() override {
         settingsState.settings = Settings();
@@ -266,7 +268,8 @@ TEST_F(SettingsScreen, SlidersApplyTheRenderDistanceAndVolumesAtOnceAndTheRestAt
          "Difficulty: Easy (no monsters)"},
         {"global volume", s.globalVolumeSlider, 25, true, [] { return audio::getGlobalVolume() == 0.25f; },
          "Global Volume:"},
-        {"music volume", s.musicVolumeSlider, 30, true, [] { return audio::musicVolume == 0.3f; },
+        {"music volume", s.musicVolumeSlider, 30, true,
+         [] { return audio::musicVolume == 0.3f && audio::getVolume(audio::musicHandle) == 0.3f; },
          "Music Volume:"},
         {"creature volume", s.creatureVolumeSlider, 40, true,
          [] { return audio::getSoundGroup("creature").volume == 0.4f; }, "Creature Volume:"},
@@ -275,6 +278,12 @@ TEST_F(SettingsScreen, SlidersApplyTheRenderDistanceAndVolumesAtOnceAndTheRestAt
     };
     gameState.world.stopLoading = false;
     player.reloadChunks = false;
+    // The track already playing takes the new music volume too.
+    std::filesystem::create_directory_symlink(repository / "assets", dir.path / "assets");
+    ASSERT_TRUE(audio::startEngine());
+    audio::tracks = {"hollowmere_theme.ogg"};
+    audio::loadSound(audio::tracks[0]);
+    ASSERT_TRUE(audio::updateMusic());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_FALSE(c.applied()) << "the value is there before the change";
@@ -298,6 +307,9 @@ TEST_F(SettingsScreen, SlidersApplyTheRenderDistanceAndVolumesAtOnceAndTheRestAt
                   v.difficulty = 0, v.globalVolume = 25, v.musicVolume = 30, v.creatureVolume = 40;
                   v.ambienceVolume = 50;
               })));
+    audio::shutdownEngine();
+    audio::tracks.clear();
+    audio::musicHandle = 0;
 }
 
 // The settings box scrolls until its last slider stands as far above the box's bottom as its
@@ -369,6 +381,32 @@ TEST(Fullscreen, EntersOnThePrimaryMonitorAndLeavesToTheRememberedWindowCentred)
         EXPECT_EQ(settings.fullscreen, !c.hasMode);
         EXPECT_EQ(display.calls, c.calls);
     }
+}
+
+// At the game's 1024 x 768 the settings box starts at (50, 100): the full-screen button stands
+// at (362, 250), 300 x 50, and the render distance slider's track at (262, 350), 500 wide.
+// Clicked there, the button switches full screen on and off; the slider dragged beyond its right
+// end gives the largest render distance, 12.
+TEST_F(SettingsScreen, TheFullScreenButtonSwitchesAndTheRenderDistanceSliderEndsAt12) {
+    SettingsState& s = settingsState;
+    guitest::FakeDesktop desktop;
+    desktop.width = 1024, desktop.height = 768;
+    desktop.attach(s.settingsPage);
+    FakeDisplay display;
+    s.display = &display;
+    desktop.click(s.settingsPage, 512, 275);
+    EXPECT_EQ(s.fullscreenButton.label, "Exit Fullscreen");
+    desktop.click(s.settingsPage, 512, 275);
+    EXPECT_EQ(s.fullscreenButton.label, "Enter Fullscreen");
+    EXPECT_EQ(display.calls, (std::vector<std::string>{"enter 1920x1080", "leave 560,240 800x600"}));
+    s.display = nullptr;
+
+    desktop.moveTo(s.settingsPage, 262 + s.renderDistanceSlider.value * 500 / 11, 380);
+    desktop.press(s.settingsPage);
+    desktop.moveTo(s.settingsPage, 900, 380);  // beyond the track, still in the box
+    desktop.release(s.settingsPage);
+    EXPECT_EQ(s.renderDistanceSlider.label, "render distance: 12");
+    EXPECT_FLOAT_EQ(gameState.renderDistance, 12.0f);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The title screen and the menus on it where things go wrong: shaders that did not build, a
 // title screen left while its world still loads, a missing logo, a turn that goes on for hours,
-// and a death screen without its image. The game's data is linked into a working directory of
-// the test's own, without the logo and the death image.
+// and a death screen without its image; and the ways the title ends the program. The game's data
+// is linked into a working directory of the test's own, without the logo and the death image.
 #include "engine/Shader.h"
 #include "engine/StateManager.h"
+#include "game/GameState.h"
+#include "gui/FakeDesktop.h"
 #include "screens/CreateWorldState.h"
 #include "screens/DeathScreenState.h"
 #include "screens/IntroState.h"
@@ -46,6 +48,7 @@ protected:
         titleState.backgroundPath = (dir.path / "bgWorld").string();
         singlePlayerState.worldsRoot = createWorldState.worldsRoot = dir.path / "worlds";
         settingsState.defaultSettingsPath = repository / "defaultSettings.json";
+        settingsState.settingsPath = dir.path / "settings.json";
         manager.window = window;
     }
     void TearDown() override {
@@ -53,6 +56,7 @@ protected:
         titleState.backgroundPath = TitleState().backgroundPath;
         singlePlayerState.worldsRoot = createWorldState.worldsRoot = "worlds";
         settingsState.defaultSettingsPath = "defaultSettings.json";
+        settingsState.settingsPath = "settings.json";
     }
 
     bool loadBackground() {
@@ -117,6 +121,28 @@ TEST_F(TitleScreen, WithoutItsLogoTheTitleDrawsTheRestAndItsTurnStaysWithinOneRe
     }));
     EXPECT_TRUE(testapp::containsText(shot, testapp::Rect{362, 250, 300, 50}, "singleplayer", 2,
                                       testapp::whiteInk));
+
+    // "quit game", 300 x 50 at the bottom centre, 50 pixels up, ends the program.
+    EXPECT_TRUE(testapp::containsText(shot, testapp::Rect{362, 668, 300, 50}, "quit game", 2, testapp::whiteInk));
+    guitest::FakeDesktop desktop;
+    titleState.interface.cursorSource = &desktop;
+    desktop.cursorX = 512, desktop.cursorY = 693;
+    titleState.mouseButton(manager, GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
+    titleState.mouseButton(manager, GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
+    titleState.interface.cursorSource = nullptr;
+    EXPECT_TRUE(manager.states.empty());
+}
+
+// Every start of the title applies the stored settings; Escape ends the program, also while the
+// world still loads.
+TEST_F(TitleScreen, TheTitleAppliesTheStoredSettingsAndEscapeEndsTheProgram) {
+    dir.write("settings.json", R"({"FOV":100,"renderDistance":3})");
+    gameState.fov = 70.0f;
+    manager.pushState(&titleState);
+    EXPECT_FLOAT_EQ(gameState.fov, 100.0f);
+    EXPECT_FLOAT_EQ(gameState.renderDistance, 3.0f);
+    titleState.keyInput(manager, GLFW_KEY_ESCAPE, 0, GLFW_PRESS, 0);
+    EXPECT_TRUE(manager.states.empty());
 }
 
 TEST_F(TitleScreen, WithoutItsImageTheDeathScreenDrawsTheVeilAndTheButtons) {

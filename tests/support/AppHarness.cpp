@@ -2,6 +2,7 @@
 
 #include "engine/InputCallbacks.h"
 #include "engine/State.h"
+#include "gui/Button.h"
 #include "gui/ContentBox.h"
 #include "screens/CreateWorldState.h"
 #include "screens/IntroState.h"
@@ -13,6 +14,7 @@
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
 #include <stb_image.h>
 
 #include <algorithm>
@@ -253,6 +255,39 @@ bool containsText(const Image& image, Rect area, const std::string& text, int sc
             if (match && strayInk <= unlitCount * scale * scale / 50) return true;
         }
     return false;
+}
+
+float pictureShown(const Image& image, const std::string& file, Rect area, Rect texels) {
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load(file.c_str(), &width, &height, &channels, 4);
+    if (!pixels) return 0.0f;
+    if (texels.width <= 0 || texels.height <= 0) texels = {0, 0, width, height};
+    int opaque = 0, shown = 0;
+    for (int y = 0; y < area.height; ++y)
+        for (int x = 0; x < area.width; ++x) {
+            const int u = texels.x + x * texels.width / area.width, v = texels.y + y * texels.height / area.height;
+            const unsigned char* t = &pixels[(size_t(v) * width + u) * 4];
+            const int px = area.x + x, py = area.y + y;
+            if (t[3] < 255 || px < 0 || py < 0 || px >= image.width || py >= image.height) continue;
+            ++opaque;
+            shown += glm::u8vec3(image.at(px, py)) == glm::u8vec3(t[0], t[1], t[2]);
+        }
+    stbi_image_free(pixels);
+    return opaque ? float(shown) / float(opaque) : 0.0f;
+}
+
+void expectButtonsAt(const Image& image, gui::Window& window,
+                     std::initializer_list<std::pair<gui::Button*, Rect>> buttons, glm::ivec2 origin) {
+    for (const auto& [button, place] : buttons) {
+        Rect r = rectOf(*button, window);
+        r.x += origin.x, r.y += origin.y;
+        EXPECT_EQ(r, place) << button->label;
+        EXPECT_TRUE(containsText(image, place, button->label, 2, whiteInk)) << "no readable " << button->label;
+    }
+}
+
+void PrintTo(const Rect& r, std::ostream* os) {
+    *os << '{' << r.x << ", " << r.y << ", " << r.width << ", " << r.height << '}';
 }
 
 Rect rectOf(gui::Element& element, gui::Window& window) {

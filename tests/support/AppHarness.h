@@ -4,17 +4,22 @@
 #include "engine/MainLoop.h"
 #include "engine/StateManager.h"
 
+#include <glm/vec2.hpp>
 #include <glm/vec4.hpp>
 
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 class State;
 namespace gui {
+class Button;
 class ContentBox;
 class Element;
 class Window;
@@ -39,7 +44,9 @@ struct Image {
 
 struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Rect&) const = default;
 };
+void PrintTo(const Rect& r, std::ostream* os);
 
 class AppHarness {
 public:
@@ -75,6 +82,11 @@ public:
     void click(int x, int y);
     // A click in the middle of an area.
     void clickOn(const Rect& area) { click(area.x + area.width / 2, area.y + area.height / 2); }
+    // A click there, then frames until `screen` is on top.
+    bool clickInto(const Rect& area, const State* screen, double seconds = 10.0) {
+        clickOn(area);
+        return runUntil([&] { return top() == screen; }, seconds);
+    }
     // Presses the left button at one point, moves with it held and lets go at another.
     void drag(int fromX, int fromY, int toX, int toY);
     // Turns the mouse wheel by dy notches (negative: towards the user) where the cursor is.
@@ -106,6 +118,15 @@ Rect rectInBox(gui::Element& element, gui::ContentBox& box, gui::Window& window)
 // pixel of its glyphs is `ink` and nearly every unlit one is not.
 bool containsText(const Image& image, Rect area, const std::string& text, int scale,
                   const std::function<bool(glm::u8vec4)>& ink);
+// Each button stands at its place in the window, and its label reads there. The buttons' own
+// positions count from `origin`, the corner of the box they are in.
+void expectButtonsAt(const Image& image, gui::Window& window,
+                     std::initializer_list<std::pair<gui::Button*, Rect>> buttons, glm::ivec2 origin = {0, 0});
+
+// The share of an image file's opaque texels that show in their own colour where the image, or
+// the part of it at `texels` (when given), is drawn over `area`, scaled to its size.
+float pictureShown(const Image& image, const std::string& file, Rect area, Rect texels = {});
+
 // Ink predicates for white and for pure red text.
 bool whiteInk(glm::u8vec4 pixel);
 bool redInk(glm::u8vec4 pixel);

@@ -1,6 +1,8 @@
 // The tutorial through the real screens and their real input callbacks at the game's 1024 x 768:
 // the title's "tutorial" button, every slide, the interactive scene (walking, turning the slice,
-// orbiting the 3D view, leaving with a key held and coming back), and "exit" back to the title.
+// orbiting the 3D view, leaving with a key held and coming back), "exit" back to the title, and
+// once more from the title to the scene, where the window's close request ends the program.
+// Buttons are clicked where their sizes and alignments put them.
 #include "engine/Shader.h"
 #include "gui/Adapters.h"
 #include "gui/ContentBox.h"
@@ -10,6 +12,7 @@
 #include "support/ShaderChecks.h"
 #include "tutorial/TutorialSlideshowState.h"
 #include "tutorial/TutorialState.h"
+#include "tutorial/TutorialWorld.h"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -22,6 +25,7 @@ namespace {
 
 using testapp::AppHarness;
 using testapp::containsText;
+using testapp::expectButtonsAt;
 using testapp::Image;
 using testapp::Rect;
 using testapp::rectOf;
@@ -54,10 +58,12 @@ void expectText(const Image& shot, gui::Text& text, int panel) {
     EXPECT_TRUE(containsText(shot, onPanel(text, panel), first, 2, whiteInk)) << "no readable \"" << first << "\"";
 }
 
-void expectButtons(const Image& shot, gui::Interface& ui, std::initializer_list<gui::Button*> buttons) {
-    for (gui::Button* button : buttons)
-        EXPECT_TRUE(containsText(shot, rectOf(*button, ui), button->label, 2, whiteInk)) << button->label;
-}
+// Where the buttons stand in the game's window, worked out from their sizes and alignments: the
+// title's 300-wide one centred, the others 20 pixels in from the bottom corners.
+namespace at {
+const Rect tutorial{362, 400, 300, 50}, continueOn{854, 698, 150, 50}, leftCorner{20, 698, 100, 50},
+    rightCorner{904, 698, 100, 50};
+}  // namespace at
 
 // Waits for a slide of the slideshow, then draws it.
 void showSlide(AppHarness& app, int slide) {
@@ -101,6 +107,34 @@ void expectBothViews(const Image& shot, const char* when) {
     EXPECT_GT(countPixels(shot, worldArea, planeEdge), 150) << "no plane in the 3D view " << when;
     EXPECT_TRUE(containsText(shot, {0, 0, viewWidth, 100}, "WASD or arrow keys to move the forg.", 1, whiteInk));
     EXPECT_TRUE(containsText(shot, {viewWidth, 0, viewWidth + 6, 60}, "Click + drag to adjust 3D view", 1, whiteInk));
+}
+
+// The 2D view shows the ground of Frank's plane the right way up and the right way round: his
+// forward (where A walks him) to the left, as the 3D view shows it, 16 pixels a block, his feet
+// at the view's centre. In every column of the plane the top block shows just below the height
+// where the world has it, and nothing solid just above.
+void expectGroundOfThePlane(const Image& shot) {
+    const tutorial::Forg& frank = scene.player;
+    ASSERT_EQ(frank.forward, glm::vec3(0, 0, 1));
+    int columns = 0;
+    for (int z = 0; z < tutorial::worldSize; ++z) {
+        int top = tutorial::worldSize - 1;
+        while (!tutorial::isSolidCell(scene.blocks, frank.currentBlock.x, top, z)) --top;
+        const int x = viewWidth / 2 + int(std::lround((frank.pos.z - z - 0.5f) * 16));
+        const int y = AppHarness::height / 2 - int(std::lround((top + 1 - frank.pos.y) * 16));
+        // Above his own column stands his sprite.
+        columns += sliceBlock(shot.at(x, y + 4)) && (z == frank.currentBlock.z || !sliceBlock(shot.at(x, y - 4)));
+    }
+    EXPECT_EQ(columns, tutorial::worldSize);
+}
+
+// His sprite faces the way he last walked (the frames of columns 8 to 15 face left), and it is
+// that frame that the 2D view shows.
+void expectForgFacingLeft(const Image& shot) {
+    const tutorial::SpriteCell cell = scene.forgCell;
+    EXPECT_GE(cell.col, 8) << "he faces right after walking left";
+    EXPECT_GT(testapp::pictureShown(shot, "assets/textures/forg.png", spriteArea,
+                                    {cell.col * 16, cell.row * 16, 16, 16}), 0.9f);
 }
 
 // Every frame ends with depth writes and the depth test on, whichever way it ends.
@@ -157,33 +191,36 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     app.start();
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState && titleState.backgroundLoaded(); }));
     app.frame();
-    app.clickOn(rectOf(titleState.tutorialButton, titleState.interface));
+    app.clickOn(at::tutorial);
 
     showSlide(app, 0);
     {
         const Image shot = app.image();
         expectText(shot, show.texts[0], 0);
         expectText(shot, show.texts[1], 0);
-        expectButtons(shot, show.interface, {&show.continueButton, &show.exitButton});
-        EXPECT_LT(rectOf(show.exitButton, show.interface).x, AppHarness::width / 2) << "exit at the bottom left";
+        expectButtonsAt(shot, show.interface, {{&show.continueButton, at::continueOn}, {&show.exitButton, at::leftCorner}});
         EXPECT_GT(countPixels(shot, onPanel(show.images[0], 0), pictureCyan), 1000) << "no comparison picture";
     }
-    app.clickOn(rectOf(show.continueButton, show.interface));
+    app.clickOn(at::continueOn);
 
     showSlide(app, 1);
     {
         const Image shot = app.image();
         for (int t : {2, 3, 4}) expectText(shot, show.texts[t], 1);
-        expectButtons(shot, show.interface, {&show.continueButton, &show.backButton});
+        expectButtonsAt(shot, show.interface, {{&show.continueButton, at::continueOn}, {&show.backButton, at::leftCorner}});
         EXPECT_GT(countPixels(shot, onPanel(show.images[2], 1), forgGreen), 1000) << "no forg";
         EXPECT_GT(countPixels(shot, onPanel(show.images[1], 1), forgGreen), 20) << "no cross-section";
     }
-    app.clickOn(rectOf(show.continueButton, show.interface));
+    app.clickOn(at::continueOn);
 
     showSlide(app, 2);
     expectText(app.image(), show.texts[5], 2);
     expectText(app.image(), show.texts[6], 2);
-    app.clickOn(rectOf(show.continueButton, show.interface));
+    // Its two cross-sections, 530 x 230, centred on the panel (at (20, 20)), 75 and 325 pixels down.
+    for (const auto& [picture, y] : {std::pair{"assets/textures/cross_section_1.png", 95},
+                                     {"assets/textures/cross_section_2.png", 345}})
+        EXPECT_GT(testapp::pictureShown(app.image(), picture, {247, y, 530, 230}), 0.9f) << picture;
+    app.clickOn(at::continueOn);
 
     // The interactive slide: Frank falls onto the ground, then walks along his plane.
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 120));
@@ -192,6 +229,7 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     app.screenshot("tutorial_slide_3");
     const glm::vec3 landed = scene.player.pos;
     EXPECT_TRUE(scene.player.onGround(scene.blocks)) << "Frank never landed";
+    expectGroundOfThePlane(app.image());
     app.holdKey(GLFW_KEY_A, true);
     for (int i = 0; i < 40; ++i) app.frame();
     app.holdKey(GLFW_KEY_A, false);
@@ -200,7 +238,8 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     app.screenshot("tutorial_scene");
     const Image walked = app.image();
     expectBothViews(walked, "after walking");
-    expectButtons(walked, scene.gui, {&scene.backButton, &scene.nextButton});
+    expectForgFacingLeft(walked);
+    expectButtonsAt(walked, scene.gui, {{&scene.backButton, at::leftCorner}, {&scene.nextButton, at::rightCorner}});
 
     // Twenty wheel notches at once turn his plane by 0.6 rad, less the last thousandth dropped.
     for (int i = 0; i < 20; ++i) app.wheel(1.0);
@@ -235,9 +274,9 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &show; }, 120));
     EXPECT_EQ(show.slide, 3);
     EXPECT_EQ(show.interface.elements.back(), &show.panels[2]);
-    app.clickOn(rectOf(show.backButton, show.interface));
+    app.clickOn(at::leftCorner);
     ASSERT_TRUE(app.runUntil([&] { return show.slide == 2; }, 120));
-    app.clickOn(rectOf(show.continueButton, show.interface));
+    app.clickOn(at::continueOn);
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 120));
     const glm::vec3 entered = scene.player.pos;
     for (int i = 0; i < 100; ++i) app.frame();
@@ -246,21 +285,30 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
     app.holdKey(GLFW_KEY_A, false);
 
     // "next" goes on to the last slide.
-    app.clickOn(rectOf(scene.nextButton, scene.gui));
+    app.clickOn(at::rightCorner);
     showSlide(app, 4);
     {
         const Image shot = app.image();
         for (int t : {7, 8, 9, 10}) expectText(shot, show.texts[t], 3);
-        expectButtons(shot, show.interface, {&show.exitButton, &show.backButton});
-        EXPECT_GT(rectOf(show.exitButton, show.interface).x, AppHarness::width / 2) << "exit at the bottom right";
+        expectButtonsAt(shot, show.interface, {{&show.exitButton, at::rightCorner}, {&show.backButton, at::leftCorner}});
         EXPECT_GT(countPixels(shot, onPanel(show.images[5], 3), pictureCyan), 500) << "no rotation picture";
     }
 
     // "exit" returns to the title screen, which still answers.
-    app.clickOn(rectOf(show.exitButton, show.interface));
+    app.clickOn(at::rightCorner);
     ASSERT_TRUE(app.runUntil([&] { return app.top() == &titleState; }, 120));
     EXPECT_EQ(app.manager.states.size(), 1u);
     app.frame();
-    EXPECT_TRUE(containsText(app.image(), rectOf(titleState.tutorialButton, titleState.interface), "tutorial", 2,
-                             whiteInk));
+    EXPECT_TRUE(containsText(app.image(), at::tutorial, "tutorial", 2, whiteInk));
+
+    // Once more into the scene, where the window's close request ends the program: the scene
+    // leaves, then the slideshow, then the title screen.
+    app.clickOn(at::tutorial);
+    for (int slide = 0; slide < TutorialSlideshowState::sceneSlide; ++slide) {
+        ASSERT_TRUE(app.runUntil([&] { return app.top() == &show && show.slide == slide; }, 10));
+        app.clickOn(at::continueOn);
+    }
+    ASSERT_TRUE(app.runUntil([&] { return app.top() == &scene; }, 10));
+    app.requestClose();
+    EXPECT_TRUE(app.runUntil([&] { return app.manager.states.empty(); }, 10)) << "the program did not end";
 }

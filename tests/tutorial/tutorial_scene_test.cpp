@@ -1,5 +1,6 @@
 // The tutorial scene and slideshow without GL: the world's fixed rule, the forg's jump, turn,
-// walls and grid corners, the input a visit starts with, and the slideshow's widgets.
+// walls and grid corners, the keys and the input a visit starts with, and the slideshow's
+// widgets, resizing and Escape.
 #include "engine/StateManager.h"
 #include "gui/FakeDesktop.h"
 #include "tutorial/Forg.h"
@@ -247,8 +248,32 @@ TEST(TutorialState, LeavingAndEnteringAgainForgetsHeldKeysAndDrags) {
     desktop.cursorX = 512;
     tutorialState.mouseButton(manager, GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
     EXPECT_FALSE(tutorialState.dragging);
-    tutorialState.gui.sizeSource = nullptr;
-    tutorialState.gui.cursorSource = nullptr;
+    desktop.detach(tutorialState.gui);
+}
+
+// Each key of the scene moves Frank on flat ground: A and Left along his plane's forward, D and
+// Right the other way, W, Up and space up into a jump.
+TEST(TutorialState, EveryKeyOfTheSceneMovesTheForg) {
+    guitest::FakeDesktop desktop;
+    desktop.attach(tutorialState.gui);
+    StateManager manager;
+    const glm::vec3 start(8.5f, 5.0f, 8.5f), forward(0, 0, 1), up(0, 1, 0);
+    const std::pair<int, glm::vec3> cases[] = {
+        {GLFW_KEY_A, forward},  {GLFW_KEY_LEFT, forward}, {GLFW_KEY_D, -forward}, {GLFW_KEY_RIGHT, -forward},
+        {GLFW_KEY_W, up},       {GLFW_KEY_UP, up},        {GLFW_KEY_SPACE, up},
+    };
+    for (const auto& [key, direction] : cases) {
+        SCOPED_TRACE(key);
+        tutorialState.blocks = flatWorld(4);
+        tutorialState.player = forgAt(start);
+        tutorialState.keyInput(manager, key, 0, GLFW_PRESS, 0);
+        for (int i = 0; i < 10; ++i) tutorialState.update(manager);
+        tutorialState.keyInput(manager, key, 0, GLFW_RELEASE, 0);
+        const glm::vec3 moved = tutorialState.player.pos - start;
+        EXPECT_GT(glm::dot(moved, direction), 0.1f);
+        EXPECT_LT(glm::length(moved - glm::dot(moved, direction) * direction), 1e-5f);
+    }
+    desktop.detach(tutorialState.gui);
 }
 
 TEST(TutorialSlideshow, EveryVisitShowsTheSameWidgetsAndSlidesStayInRange) {
@@ -290,12 +315,17 @@ TEST(TutorialSlideshow, EveryVisitShowsTheSameWidgetsAndSlidesStayInRange) {
     EXPECT_EQ(manager.states.size(), 2u);
     EXPECT_EQ(shown().back(), &show.panels[3]) << "the scene leaves the widgets as they were";
 
-    // A window too small for a panel keeps every size at least 1.
-    show.layoutSlides(30, 50);
+    // Resizing lays the panels out again; a window too small for a panel keeps every size at
+    // least 1.
+    show.windowResize(manager, 30, 50);
     EXPECT_EQ(show.panels[0].width, 1);
     EXPECT_EQ(show.panels[0].height, 1);
     EXPECT_EQ(show.texts[0].wrapWidth, 1);
-    show.close(manager);
+    // Escape leaves the slideshow.
+    manager.states = {&show};
+    show.keyInput(manager, GLFW_KEY_ESCAPE, 0, GLFW_PRESS, 0);
+    EXPECT_TRUE(manager.states.empty());
+    desktop.detach(show.interface);
 }
 
 TEST(TutorialPictures, ExistAtTheSizesTheSlideshowDrawsThemAndTheForgHasEveryFrame) {
