@@ -17,7 +17,7 @@ using nlohmann::json;
 
 namespace {
 
-constexpr uint8_t CHEST = 9, STONE = 3;
+constexpr uint8_t CHEST = 9;
 
 std::string describe(const std::unique_ptr<Item>& item) {
     return item ? item->getName() + " " + std::to_string(item->count) : "-";
