@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -73,7 +74,7 @@ void GameSaver::start() {
 }
 
 void GameSaver::endOfTick(World& world, Player& player, std::vector<std::unique_ptr<Chunk>>& dropped) {
-    if (ticksSinceStep < intervalTicks) ++ticksSinceStep;
+    if (ticksSinceStep < std::numeric_limits<int>::max()) ++ticksSinceStep;
     if (ticksSinceStep < intervalTicks && dropped.empty()) return;
     if (writing()) {
         if (dropped.empty()) return;
@@ -125,8 +126,8 @@ void GameSaver::takeStep(World& world, Player& player, std::vector<std::unique_p
     // by side the waits overlap.
     for (size_t i = 0; i < step->chunks.size(); ++i)
         submit([i](Step& s) { s.chunkWritten[i] = Chunk::writeSaveCopy(s.chunksPath, s.chunks[i]); });
-    if (writesRecord)
-        submit([](Step& s) { s.recordWritten = playersfile::writeLocalRecord(s.playersPath, s.record); });
+    if (!writesRecord) return;
+    submit([](Step& s) { s.recordWritten = playersfile::writeLocalRecord(s.playersPath, s.record); });
 }
 
 bool GameSaver::writing() {
@@ -143,8 +144,9 @@ void GameSaver::finish() {
 
 void GameSaver::finishStep() {
     // No pass has run since the copies were taken, so every source is still in the world.
-    for (size_t i = 0; i < running->chunks.size(); ++i)
-        if (running->chunkWritten[i] && running->sources[i]) running->sources[i]->markSaved(running->chunks[i]);
-    if (running->recordWritten) writtenRecord = running->recordText;
+    Step& step = *running;
+    for (size_t i = 0; i < step.chunks.size(); ++i)
+        if (step.chunkWritten[i] && step.sources[i]) step.sources[i]->markSaved(step.chunks[i]);
+    if (step.recordWritten) writtenRecord = step.recordText;
     running.reset();
 }

@@ -53,7 +53,7 @@ private:
     struct Step;
 
     std::shared_ptr<Step> running;
-    int ticksSinceStep = 0;
+    int ticksSinceStep = 0;  // ticks of play since the last step
     // The player's record as the last step wrote it, to write it again only when it changed.
     std::string writtenRecord;
 

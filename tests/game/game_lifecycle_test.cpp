@@ -153,8 +153,10 @@ TEST_F(GameLifecycle, PlayIsSavedInStepsWhileTheScreenStaysOpen) {
     };
 
     // Standing where the last pass chose its chunks, so that no pass drops any from here on.
-    for (int i = 0; i < 1000 && (player.reloadChunks || glm::distance(player.pos, player.lastLoadPos) >= 8.0f); ++i)
-        game.tick();
+    const auto streamingDue = [&] {
+        return player.reloadChunks || glm::distance(player.pos, player.lastLoadPos) >= 8.0f;
+    };
+    for (int i = 0; i < 1000 && streamingDue(); ++i) game.tick();
     ASSERT_TRUE(game.finishLoading());
     waitForWrites();
     std::filesystem::remove(game.worldDir / "players.json");
@@ -221,9 +223,8 @@ TEST_F(GameLifecycle, PlayIsSavedInStepsWhileTheScreenStaysOpen) {
     holding = false;
     waitForWrites();
     EXPECT_EQ(storedRecord()["health"], 40.0);
-    EXPECT_EQ(storedHome()->blocks[Chunk::index(World::localCell(mined).x, mined.y,
-                                                World::localCell(mined).z, World::localCell(mined).w)],
-              0);
+    const glm::ivec4 first = World::localCell(mined);
+    EXPECT_EQ(storedHome()->blocks[Chunk::index(first.x, first.y, first.z, first.w)], 0);
     game.tick();
     EXPECT_EQ(copies, 1 + 1) << "taken at once after the writes";
     EXPECT_FALSE(player.reloadChunks);
@@ -232,6 +233,24 @@ TEST_F(GameLifecycle, PlayIsSavedInStepsWhileTheScreenStaysOpen) {
     const glm::ivec4 later = World::localCell(minedLater);
     EXPECT_EQ(storedHome()->blocks[Chunk::index(later.x, later.y, later.z, later.w)], 0);
     EXPECT_EQ(keptCopies(), 1);
+
+    // A pass that drops chunks saves them in a step of its own tick, whenever the next is due.
+    saver.intervalTicks = 1 << 30;
+    const glm::ivec4 minedLast = minedLater - glm::ivec4(0, 1, 0, 0);
+    ASSERT_NE(world.getBlock(minedLast), 0);
+    world.setBlock(minedLast, 0);
+    bool homeDropped = false;
+    saver.onCopied = [&](const std::vector<std::unique_ptr<Chunk>>& dropped) {
+        ++copies;
+        for (const auto& chunk : dropped) homeDropped = homeDropped || chunk->coords == home;
+    };
+    player.pos.x += 64.0f;  // far beyond every loaded chunk
+    game.tick();
+    EXPECT_EQ(copies, 3);
+    EXPECT_TRUE(homeDropped);
+    waitForWrites();
+    const glm::ivec4 last = World::localCell(minedLast);
+    EXPECT_EQ(storedHome()->blocks[Chunk::index(last.x, last.y, last.z, last.w)], 0);
 }
 
 TEST_F(GameLifecycle, UnusableRecordStartsAFreshPlayerWithOneLine) {
