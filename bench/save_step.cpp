@@ -27,8 +27,8 @@ namespace {
 using testgame::GameHarness;
 using Clock = std::chrono::steady_clock;
 
-constexpr int BLOCKS = 4;
-constexpr int WINDOWS_PER_BLOCK = 30;
+constexpr int BLOCKS = 8;
+constexpr int WINDOWS_PER_BLOCK = 25;
 constexpr int CHUNKS_PER_WINDOW = 5;
 constexpr int CHUNKS_PER_STEP = 50;
 

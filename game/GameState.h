@@ -102,7 +102,6 @@ private:
     void putBackCarriedItems();
     void saveAndFreeChunks();
     void openPauseScreen(StateManager& s);
-
     void openDeathScreen(StateManager& s);
     void applyStoredSettings(GLFWwindow* window);
 
