@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <string>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -18,6 +19,29 @@ fs::path temporaryPathFor(const fs::path& target) {
 
 void reportWriteFailure(const fs::path& target, const std::string& reason) {
     std::printf("error: unable to write %s: %s\n", target.string().c_str(), reason.c_str());
+    std::fflush(stdout);
+}
+
+fs::path keptAsidePath(const fs::path& file) {
+    // A name that cannot even be looked at counts as free: the rename into it then fails and
+    // says why, rather than this looking further for ever.
+    auto taken = [](const fs::path& path) {
+        std::error_code ec;
+        const fs::file_type type = fs::symlink_status(path, ec).type();
+        return !ec && type != fs::file_type::not_found;
+    };
+    fs::path kept = file;
+    kept += ".damaged";
+    for (unsigned n = 1; taken(kept); ++n) {
+        kept = file;
+        kept += ".damaged." + std::to_string(n);
+    }
+    return kept;
+}
+
+void reportKeptAside(const fs::path& file, const fs::path& kept) {
+    std::printf("warning: %s could not be read; it is kept as %s\n", file.string().c_str(),
+                kept.filename().string().c_str());
     std::fflush(stdout);
 }
 

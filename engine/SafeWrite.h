@@ -22,3 +22,11 @@ std::filesystem::path temporaryPathFor(const std::filesystem::path& target);
 
 // The one line every failed write prints.
 void reportWriteFailure(const std::filesystem::path& target, const std::string& reason);
+
+// Where a file that cannot be read is kept aside before it is replaced: "<file>.damaged", or
+// when that is taken "<file>.damaged.1", "<file>.damaged.2" and so on. An earlier kept copy is
+// never replaced: it may be the only one that still holds what was lost.
+std::filesystem::path keptAsidePath(const std::filesystem::path& file);
+
+// The one line that says an unreadable file was kept aside, naming the copy.
+void reportKeptAside(const std::filesystem::path& file, const std::filesystem::path& kept);

@@ -112,6 +112,7 @@ void GameState::init(StateManager& s) {
     Inventory::initRender();
 
     loadPlayer();
+    saver.start();
 
     player.updateEye(&world);
     player.initHud(s.window);
@@ -153,6 +154,7 @@ void GameState::close(StateManager& s) {
 
     world.stopLoading = true;
     while (!world.loadDone) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    saver.finish();
     world.waitForSaves();
 
     putBackCarriedItems();

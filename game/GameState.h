@@ -5,6 +5,7 @@
 #include "engine/StateManager.h"
 #include "engine/TexturedQuad.h"
 #include "game/DayCycle.h"
+#include "game/GameSaver.h"
 #include "game/Player.h"
 #include "world/Clouds.h"
 #include "world/World.h"
@@ -47,6 +48,8 @@ public:
 
     float timeOfDay = daycycle::startTime;
     Player player;
+    // Saves the world and the player while they are played.
+    GameSaver saver;
     double savedCursorX = 0.0;
     double savedCursorY = 0.0;
     float renderDistance = 4.0f;
@@ -89,6 +92,9 @@ public:
     void releaseGl();
 
 private:
+    // Chunks the streaming pass of this tick dropped, saved and destroyed at its end.
+    std::vector<std::unique_ptr<Chunk>> droppedChunks;
+
     void loadResources();
     void loadPlayer();
     void savePlayer();

@@ -34,15 +34,21 @@ void GameState::update(StateManager& s) {
     for (auto& [coords, chunk] : world.chunks)
         if (chunk->loaded) chunk->updateEntities(&world, &player);
 
+    // The player and the chunks as this tick leaves them, the dropped ones included: one moment.
+    saver.endOfTick(world, player, droppedChunks);
+
     if (player.health <= 0.0f) openDeathScreen(s);
 }
 
 void GameState::streamAroundPlayer() {
     if (!gamerules::streamingDue(player.reloadChunks, player.pos, player.lastLoadPos)) return;
+    // A pass could load a dropped chunk again before its save is written: while a save step
+    // writes, the request waits as it does for a running pass.
+    if (saver.writing()) return;
     auto distance = uint8_t(std::clamp(int(renderDistance), 1, 255));
     // A refused request (a pass still runs) is asked again next tick; the position counts as
     // loaded only once a pass has started from it.
-    if (!world.update(player.pos, player.over, distance)) return;
+    if (!world.update(player.pos, player.over, distance, &droppedChunks)) return;
     player.lastLoadPos = player.pos;
     player.reloadChunks = false;
 }

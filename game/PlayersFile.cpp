@@ -3,8 +3,6 @@
 #include "engine/JsonFile.h"
 #include "engine/SafeWrite.h"
 
-#include <cstdio>
-
 #include <system_error>
 
 namespace playersfile {
@@ -43,16 +41,14 @@ bool writeLocalRecord(const std::filesystem::path& path, const nlohmann::json& r
     bool damaged = false;
     nlohmann::json file = read(path, &damaged);
     if (damaged) {
-        std::filesystem::path kept = path;
-        kept += ".damaged";
+        const std::filesystem::path kept = keptAsidePath(path);
         std::error_code ec;
         std::filesystem::rename(path, kept, ec);
         if (ec) {
             reportWriteFailure(path, "the unreadable file could not be kept aside: " + ec.message());
             return false;
         }
-        std::printf("warning: %s could not be read; it is kept as %s\n", path.string().c_str(),
-                    kept.filename().string().c_str());
+        reportKeptAside(path, kept);
     }
     return write(path, withLocalRecord(std::move(file), record));
 }

@@ -31,8 +31,9 @@ nlohmann::json withLocalRecord(nlohmann::json file, const nlohmann::json& record
 bool write(const std::filesystem::path& path, const nlohmann::json& file);
 
 // Stores the local player's record in the file, keeping every other member. A file that exists
-// but cannot be read is not replaced by the record alone: it is kept beside the new one as
-// "players.json.damaged" first (one line says so), and nothing is written while that fails.
+// but cannot be read is not replaced by the record alone: it is kept beside the new one first,
+// as "players.json.damaged" or the next free "players.json.damaged.<n>" (one line names it),
+// and nothing is written while that fails.
 bool writeLocalRecord(const std::filesystem::path& path, const nlohmann::json& record);
 
 }  // namespace playersfile

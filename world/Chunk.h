@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -102,13 +103,39 @@ public:
     using EntityList = std::vector<std::unique_ptr<Entity>>;
     using BlockEntityMap = std::unordered_map<glm::u8vec4, std::unique_ptr<Entity>, BlockCellHash>;
 
+    // What one save of a chunk writes, taken by the chunk's owner and written on any thread:
+    // the chunk may go on changing, or be gone, while its copy is written.
+    struct SaveCopy {
+        glm::i64vec3 coords{0};
+        // The entity list as it is written (compact JSON), and whether it is: a stored list that
+        // could not be read stays until there are entities to write over it.
+        std::string entities;
+        bool writesEntities = false;
+        // The blocks when they are written (empty otherwise) and the edit they are from.
+        std::vector<uint8_t> blocks;
+        uint32_t blocksVersion = 0;
+        // Stored files that could not be read and that this save keeps aside.
+        bool keepsEntitiesAside = false;
+        bool keepsBlocksAside = false;
+        // Nothing in it is worth a new directory; one that is stored is still rewritten.
+        bool onlyIfStored = false;
+    };
+
     std::array<uint8_t, BLOCK_COUNT> blocks{};
     // Held by World::setBlock while it writes a block of a loaded chunk, and by a mesh worker
     // while it copies the blocks it builds from (MeshingSnapshot). Only the main thread writes
     // the blocks of a loaded chunk, so it reads them without the lock.
     mutable std::mutex blocksMutex;
     glm::i64vec3 coords{0};
+    // True while the blocks need not be written: cleared by an edit, set again by a save that
+    // wrote the blocks as they still are.
     bool unchanged = true;
+    // Edits through World::setBlock so far, so that a save written on another thread while the
+    // game goes on can tell whether the blocks it wrote are still the chunk's.
+    uint32_t blocksVersion = 0;
+    // The entity list as the disk holds it (as a save writes it), from the load or the last
+    // save; empty while unknown. A list that differs needs saving.
+    std::string savedEntities;
     std::array<ChunkMesh, SECTION_COUNT> sectionMeshes;
     std::array<MeshRenderer, SECTION_COUNT> sectionRenderers;
     // Main thread only: some section of sectionMeshes is marked dirty.
@@ -131,10 +158,11 @@ public:
     std::vector<nlohmann::json> unbuiltEntityRecords;
     // The stored "entities.json" exists but could not be read, or holds no list. It stays on disk
     // while this chunk has no entities to write; the save that writes some first moves it aside
-    // as "entities.json.damaged".
+    // as "entities.json.damaged" (or the next free "entities.json.damaged.<n>").
     bool storedEntitiesDamaged = false;
     // The same for a stored "blocks.bin" that is there but cannot be opened: the chunk is
-    // generated, and the first save of an edit keeps the old file aside as "blocks.bin.damaged".
+    // generated, and the first save of an edit keeps the old file aside as "blocks.bin.damaged"
+    // (or the next free "blocks.bin.damaged.<n>").
     bool storedBlocksDamaged = false;
     // Loading or generating it failed part way: what it holds is not what is stored, so it is
     // never saved. Written by its loader before `loaded` is set.
@@ -151,6 +179,8 @@ public:
 
     // Storage: "x<X>z<Z>w<W>" under chunksPath, holding "entities.json" and "blocks.bin".
     std::filesystem::path getDirectory(const std::filesystem::path& chunksPath) const;
+    static std::filesystem::path directoryOf(const std::filesystem::path& chunksPath,
+                                             const glm::i64vec3& coords);
     static std::filesystem::path blocksPath(const std::filesystem::path& directory);
     static std::filesystem::path entitiesPath(const std::filesystem::path& directory);
     // True when both files were read; never throws. A save that was cut short is finished or
@@ -161,6 +191,18 @@ public:
     // whole. Only for a chunk that loaded: one that did not knows nothing of what is stored,
     // and would overwrite it.
     void save(const std::filesystem::path& chunksPath);
+    // Whether a save may write it: it loaded, and loading did not fail part way.
+    bool maySave() const { return loaded && !loadFailed; }
+    // The parts of a save: the copy, taken on the owner's thread; the writing, on any thread,
+    // true when the disk holds the copy (also when there was nothing to write); and, back on the
+    // owner's thread once it was written, what the chunk remembers of its stored files.
+    SaveCopy saveCopy() const;
+    static bool writeSaveCopy(const std::filesystem::path& chunksPath, const SaveCopy& copy);
+    void markSaved(const SaveCopy& copy);
+    // Whether a copy holds something the disk does not have yet.
+    bool changedSinceSave(const SaveCopy& copy) const;
+    // The entity list as a save writes it.
+    std::string entityListText() const;
 
     // Takes ownership: block entities by their cell, others at the end of the moving list.
     // False when the entity was refused: a block entity whose cell is taken (the cell keeps its

@@ -78,13 +78,13 @@ bool stage(const fs::path& directory, const fs::path& staging, const Replacement
     for (const auto& [from, to] : replacement.renamed)
         if (isPresent(directory / from) && !carryOver(directory / from, staging / to, reason))
             return false;
-    // Every other entry comes along as it is; one that a renamed entry replaces (an older
-    // kept-aside list, say) does not.
+    // Every other entry comes along as it is. None is ever left out for a renamed one to take
+    // its name (an earlier kept-aside copy, say): such a clash fails the replacement.
     for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        const bool renamedAway = std::any_of(
-            replacement.renamed.begin(), replacement.renamed.end(),
-            [&](const auto& rename) { return rename.first == name || rename.second == name; });
+        const bool renamedAway =
+            std::any_of(replacement.renamed.begin(), replacement.renamed.end(),
+                        [&](const auto& rename) { return rename.first == name; });
         if (isWritten(name) || renamedAway || isLeftoverTemporary(name)) continue;
         if (!carryOver(it->path(), staging / name, reason)) return false;
     }

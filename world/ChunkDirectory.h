@@ -24,7 +24,8 @@ void settleChunkDirectory(const std::filesystem::path& directory);
 struct Replacement {
     // Files of the new directory written from these bytes.
     std::vector<std::pair<std::string, std::string>> written;
-    // Entries of the old directory that the new one keeps under another name.
+    // Entries of the old directory that the new one keeps under another name, one that no
+    // entry of the old directory has.
     std::vector<std::pair<std::string, std::string>> renamed;
 };
 

@@ -10,6 +10,8 @@
 #include <exception>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -22,6 +24,10 @@ const std::string blocksFile = "blocks.bin";
 }  // namespace
 
 fs::path Chunk::getDirectory(const fs::path& chunksPath) const {
+    return directoryOf(chunksPath, coords);
+}
+
+fs::path Chunk::directoryOf(const fs::path& chunksPath, const glm::i64vec3& coords) {
     return chunksPath / ("x" + std::to_string(coords.x) + "z" + std::to_string(coords.y) + "w" +
                          std::to_string(coords.z));
 }
@@ -77,56 +83,93 @@ bool Chunk::load(const fs::path& chunksPath) {
     return true;
 }
 
-void Chunk::save(const fs::path& chunksPath) {
-    std::error_code ec;
-    fs::path dir = getDirectory(chunksPath);
-    chunkdir::settleChunkDirectory(dir);
+namespace {
+
+// The list a save writes: first the persistent moving entities in list order, then the block
+// entities, then the records that could not be built, as they were read.
+json entityListOf(const Chunk& chunk) {
     json list = json::array();
-    for (const auto& entity : entities)
+    for (const auto& entity : chunk.entities)
         if (entity->isPersistent()) list.push_back(entity->toJson());
-    for (const auto& [cell, entity] : blockEntities)
+    for (const auto& [cell, entity] : chunk.blockEntities)
         if (entity->isPersistent()) list.push_back(entity->toJson());
-    for (const json& record : unbuiltEntityRecords) list.push_back(record);
+    for (const json& record : chunk.unbuiltEntityRecords) list.push_back(record);
+    return list;
+}
 
-    // Creatures are never saved: a chunk that holds only them has nothing to keep either. A
-    // directory on disk may hold entities that are gone now: its list must be rewritten.
-    const bool nothingToKeep = unchanged && list.empty() && blockEntities.empty();
-    if (nothingToKeep && !fs::exists(dir, ec)) return;
+}  // namespace
 
-    chunkdir::Replacement replacement;
+std::string Chunk::entityListText() const { return jsonfile::dump(entityListOf(*this)); }
+
+Chunk::SaveCopy Chunk::saveCopy() const {
+    SaveCopy copy;
+    copy.coords = coords;
+    const json list = entityListOf(*this);
+    copy.entities = jsonfile::dump(list);
     // A stored list that could not be read is never replaced by an empty one: what it held is
     // unknown. A list with entities replaces it, and the new directory keeps it aside.
-    const bool keepDamagedList = storedEntitiesDamaged && !list.empty();
-    if (!storedEntitiesDamaged || keepDamagedList)
-        replacement.written.emplace_back(entitiesFile, jsonfile::dump(list));
-    if (keepDamagedList) replacement.renamed.emplace_back(entitiesFile, entitiesFile + ".damaged");
+    copy.keepsEntitiesAside = storedEntitiesDamaged && !list.empty();
+    copy.writesEntities = !storedEntitiesDamaged || copy.keepsEntitiesAside;
     if (!unchanged) {
-        std::vector<uint8_t> runs = encodeBlockRuns(blocks.data(), blocks.size());
-        replacement.written.emplace_back(blocksFile, std::string(runs.begin(), runs.end()));
-        if (storedBlocksDamaged) replacement.renamed.emplace_back(blocksFile, blocksFile + ".damaged");
+        copy.blocks.assign(blocks.begin(), blocks.end());
+        copy.keepsBlocksAside = storedBlocksDamaged;
     }
-    if (replacement.written.empty()) return;
+    copy.blocksVersion = blocksVersion;
+    // Creatures are never saved: a chunk that holds only them has nothing to keep either. A
+    // directory on disk may hold entities that are gone now: its list must be rewritten.
+    copy.onlyIfStored = unchanged && list.empty() && blockEntities.empty();
+    return copy;
+}
+
+bool Chunk::changedSinceSave(const SaveCopy& copy) const {
+    return !copy.blocks.empty() || copy.entities != savedEntities;
+}
+
+bool Chunk::writeSaveCopy(const fs::path& chunksPath, const SaveCopy& copy) {
+    std::error_code ec;
+    const fs::path dir = directoryOf(chunksPath, copy.coords);
+    chunkdir::settleChunkDirectory(dir);
+    if (copy.onlyIfStored && !fs::exists(dir, ec)) return true;
+
+    chunkdir::Replacement replacement;
+    std::vector<std::pair<fs::path, fs::path>> keptAside;
+    const auto keepAside = [&](const std::string& name) {
+        const fs::path kept = keptAsidePath(dir / name);
+        replacement.renamed.emplace_back(name, kept.filename().string());
+        keptAside.emplace_back(dir / name, kept);
+    };
+    if (copy.writesEntities) replacement.written.emplace_back(entitiesFile, copy.entities);
+    if (copy.keepsEntitiesAside) keepAside(entitiesFile);
+    if (!copy.blocks.empty()) {
+        std::vector<uint8_t> runs = encodeBlockRuns(copy.blocks.data(), copy.blocks.size());
+        replacement.written.emplace_back(blocksFile, std::string(runs.begin(), runs.end()));
+    }
+    if (copy.keepsBlocksAside) keepAside(blocksFile);
+    if (replacement.written.empty()) return true;
 
     const bool madeChunksDirectory = fs::create_directories(chunksPath, ec);
     if (ec) {
         reportWriteFailure(dir, ec.message());
-        return;
+        return false;
     }
     if (madeChunksDirectory) {
         const fs::path world = chunksPath.parent_path().empty() ? fs::path(".") : chunksPath.parent_path();
         platform::syncDirectoryToDisk(world.c_str());
     }
-    if (!chunkdir::replaceChunkDirectory(dir, replacement)) return;
-    const auto reportKeptAside = [&](const fs::path& path, const std::string& name) {
-        std::printf("warning: %s could not be read; it is kept as %s.damaged\n", path.string().c_str(),
-                    name.c_str());
-    };
-    if (keepDamagedList) {
-        storedEntitiesDamaged = false;
-        reportKeptAside(entitiesPath(dir), entitiesFile);
-    }
-    if (storedBlocksDamaged && !unchanged) {
-        storedBlocksDamaged = false;
-        reportKeptAside(blocksPath(dir), blocksFile);
-    }
+    if (!chunkdir::replaceChunkDirectory(dir, replacement)) return false;
+    for (const auto& [file, kept] : keptAside) reportKeptAside(file, kept);
+    return true;
+}
+
+void Chunk::markSaved(const SaveCopy& copy) {
+    if (copy.keepsEntitiesAside) storedEntitiesDamaged = false;
+    if (copy.keepsBlocksAside) storedBlocksDamaged = false;
+    savedEntities = copy.entities;
+    // Edited again meanwhile, the blocks still need writing.
+    if (!copy.blocks.empty() && blocksVersion == copy.blocksVersion) unchanged = true;
+}
+
+void Chunk::save(const fs::path& chunksPath) {
+    const SaveCopy copy = saveCopy();
+    if (writeSaveCopy(chunksPath, copy)) markSaved(copy);
 }

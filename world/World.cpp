@@ -68,6 +68,7 @@ void World::setBlock(const glm::ivec4& pos, uint8_t id) {
         chunk->setBlock(cell.x, cell.y, cell.z, cell.w, id);
     }
     chunk->unchanged = false;
+    ++chunk->blocksVersion;
 
     const int section = cell.y / Chunk::SECTION_HEIGHT;
     chunk->sectionMeshes[section].dirty = true;

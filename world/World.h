@@ -81,8 +81,11 @@ public:
     // Culling planes from the 3D projection matrix.
     void updateFrustum(const glm::mat4& projection);
 
-    // Streaming and terrain (defined with the streaming code).
-    bool update(const glm::vec4& pos, const glm::vec4& over, uint8_t renderDistance);
+    // Streaming and terrain (defined with the streaming code). The chunks a pass drops are
+    // saved and destroyed before it starts; with `dropped`, those that loaded are handed to the
+    // caller instead, which must save them before a later pass could load them again.
+    bool update(const glm::vec4& pos, const glm::vec4& over, uint8_t renderDistance,
+                std::vector<std::unique_ptr<Chunk>>* dropped = nullptr);
     bool loadAround(const glm::vec4& pos);
     void requestChunk(const glm::i64vec3& coords);
     void loaderThread();

@@ -28,9 +28,10 @@ int64_t truncateToChunk(float blocks) {
     return int64_t(glm::clamp(chunk, -1e15f, 1e15f));
 }
 
-// Drops every chunk no request of this pass wanted and clears the mark of the others. Dropped
-// chunks are saved and destroyed here, or on the workers when saveOnWorkers is set.
-void unloadUnwanted(World& world, bool saveOnWorkers) {
+// Drops every chunk no request of this pass wanted and clears the mark of the others. Each
+// dropped chunk that loaded goes to `dispose`, which saves and destroys it.
+template <typename Dispose>
+void unloadUnwanted(World& world, Dispose dispose) {
     for (auto it = world.chunks.begin(); it != world.chunks.end();) {
         Chunk* chunk = it->second;
         if (chunk->wanted.exchange(false)) {
@@ -43,11 +44,11 @@ void unloadUnwanted(World& world, bool saveOnWorkers) {
             it = world.chunks.erase(it);
         }
         // A remnant of a stopped pass has nothing to save and no GL objects: it goes at once.
-        if (!saveOnWorkers || !chunk->loaded) {
-            world.saveAndDeleteChunk(chunk);
+        if (!chunk->loaded) {
+            delete chunk;
             continue;
         }
-        world.saveOnWorkers([&world, chunk] { world.saveAndDeleteChunk(chunk); });
+        dispose(chunk);
     }
 }
 
@@ -135,7 +136,8 @@ void World::requestChunk(const glm::i64vec3& coords) {
     chunks.emplace(coords, chunk);
 }
 
-bool World::update(const glm::vec4& pos, const glm::vec4& over, uint8_t renderDistance) {
+bool World::update(const glm::vec4& pos, const glm::vec4& over, uint8_t renderDistance,
+                   std::vector<std::unique_ptr<Chunk>>* dropped) {
     if (!beginPass(*this)) return false;
 
     const glm::vec3 centre(pos.x / 8.0f, pos.z / 8.0f, pos.w / 8.0f);
@@ -149,8 +151,14 @@ bool World::update(const glm::vec4& pos, const glm::vec4& over, uint8_t renderDi
         if (!cell.lineStart) requestChunk(cell.cell + step);
     }
 
-    // The game world saves what it drops on this thread, before any later pass could load it.
-    unloadUnwanted(*this, false);
+    // What is dropped is saved before any later pass could load it: here, unless the caller
+    // takes it to save it.
+    unloadUnwanted(*this, [this, dropped](Chunk* chunk) {
+        if (dropped)
+            dropped->emplace_back(chunk);
+        else
+            saveAndDeleteChunk(chunk);
+    });
     startPass(*this);
     return true;
 }
@@ -165,7 +173,7 @@ bool World::loadAround(const glm::vec4& pos) {
             for (int w = -AROUND_REACH; w <= AROUND_REACH; ++w)
                 requestChunk(centre + glm::i64vec3(x, z, w));
 
-    unloadUnwanted(*this, true);
+    unloadUnwanted(*this, [this](Chunk* chunk) { saveOnWorkers([this, chunk] { saveAndDeleteChunk(chunk); }); });
     startPass(*this);
     return true;
 }
@@ -192,6 +200,8 @@ void World::loaderThread() {
 void World::loadOrGenerateChunk(Chunk* chunk) {
     try {
         if (!chunk->load(chunksPath)) generateChunk(chunk);
+        // What the disk holds: a later save writes the list only once it differs.
+        chunk->savedEntities = chunk->entityListText();
         if (spawnCreatures && difficulty >= 1 &&
             spawnRoll(spawnClock(), chunk->coords.x) < SPIDER_CHANCE) {
             const glm::vec4 position(float(chunk->coords.x * 8) + 3.5f, 126.0f,
@@ -212,7 +222,7 @@ void World::loadOrGenerateChunk(Chunk* chunk) {
 void World::saveChunk(Chunk* chunk) {
     // A chunk that never loaded (left by a stopped pass), or whose loading failed, holds nothing
     // or not all of what is stored: saving it would overwrite the chunk's files.
-    if (chunk->loaded && !chunk->loadFailed) chunk->save(chunksPath);
+    if (chunk->maySave()) chunk->save(chunksPath);
 }
 
 void World::saveChunks(const std::vector<Chunk*>& toSave) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <sstream>
@@ -196,25 +197,29 @@ TEST(PlayersFile, MissingInvalidOrNonObjectFilesReadAsEmptyObjects) {
     EXPECT_EQ(playersfile::localRecord({{"", {{"health", 50}}}, {"other", 1}})["health"], 50);
 }
 
-// What an unreadable file held is unknown: saving the player keeps it aside, never overwrites it.
+// What an unreadable file held is unknown: saving the player keeps it aside, never overwrites it,
+// nor a copy kept aside before: one damaged file after another, each keeps a name of its own.
 TEST(PlayersFile, SavingOverAnUnreadableFileKeepsItAsideFirst) {
     testfs::TempWorkDir dir;
     const std::string nested = std::string(100000, '[') + std::string(100000, ']');
-    for (const std::string& text : {std::string("{\"\":"), std::string("[1, 2]"), nested}) {
-        dir.write("w/players.json", text);
+    const std::string texts[] = {"{\"\":", "[1, 2]", nested};
+    const std::string kept[] = {"players.json.damaged", "players.json.damaged.1", "players.json.damaged.2"};
+    for (int i = 0; i < 3; ++i) {
+        dir.write("w/players.json", texts[i]);
         bool damaged = false;
         playersfile::read("w/players.json", &damaged);
         EXPECT_TRUE(damaged);
         testing::internal::CaptureStdout();
         ASSERT_TRUE(playersfile::writeLocalRecord("w/players.json", {{"health", 5}}));
-        EXPECT_NE(testing::internal::GetCapturedStdout().find("players.json.damaged"), std::string::npos);
-        EXPECT_EQ(readText("w/players.json.damaged"), text);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+        EXPECT_NE(out.find("kept as " + kept[i] + "\n"), std::string::npos) << out;
+        for (int k = 0; k <= i; ++k) EXPECT_EQ(readText("w/" + kept[k]), texts[k]) << kept[k];
         EXPECT_EQ(readText("w/players.json"), R"({"":{"health":5}})");
     }
     // A readable file is merged into, nothing is kept aside, and a missing one is no damage.
-    std::filesystem::remove("w/players.json.damaged");
     ASSERT_TRUE(playersfile::writeLocalRecord("w/players.json", {{"health", 6}}));
-    EXPECT_FALSE(std::filesystem::exists("w/players.json.damaged"));
+    EXPECT_FALSE(std::filesystem::exists("w/players.json.damaged.3"));
     bool damaged = true;
     playersfile::read("w/none.json", &damaged);
     EXPECT_FALSE(damaged);

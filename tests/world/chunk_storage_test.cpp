@@ -151,7 +151,8 @@ TEST_F(ChunkStorageTest, EntitiesAreSavedCompactlyPersistentOnesOnly) {
 // elements that are not objects are no entity at all. Text after the list is not read. A list
 // that cannot be read, or is no list, loads as no entities but is never replaced by an empty
 // one: a save with only blocks to write leaves it as it is, and the first save with entities
-// keeps it beside the new list as "entities.json.damaged", saying so in one line.
+// keeps it beside the new list as "entities.json.damaged", saying so in one line. A list damaged
+// again later is kept under the next free name: no kept copy is ever replaced.
 TEST_F(ChunkStorageTest, EntityListsLoadAsFarAsTheyGoAndDamagedOnesAreKept) {
     const json wyrm = {{"name", "Wyrm"}, {"position", {{"x", 1}, {"y", 2}, {"z", 3}, {"w", 4}}},
                        {"attributes", {{"scales", 12}}}};
@@ -171,10 +172,13 @@ TEST_F(ChunkStorageTest, EntityListsLoadAsFarAsTheyGoAndDamagedOnesAreKept) {
         {std::string("[\x01\xff\xfe", 4), 0, true},
     };
     const fs::path list = dirOf({0, 0, 0}) / "entities.json";
-    const fs::path kept = dirOf({0, 0, 0}) / "entities.json.damaged";
+    // The copies kept so far, in order: "entities.json.damaged", then ".damaged.1" and so on.
+    std::vector<std::string> keptLists;
+    const auto keptName = [](size_t n) {
+        return "entities.json.damaged" + (n == 0 ? std::string() : "." + std::to_string(n));
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.list);
-        fs::remove(kept);
         write("blocks.bin", text({3, 10}));
         write("entities.json", c.list);
         Chunk chunk;
@@ -201,19 +205,19 @@ TEST_F(ChunkStorageTest, EntityListsLoadAsFarAsTheyGoAndDamagedOnesAreKept) {
         chunk.save(chunksPath);
         const std::string out = ::testing::internal::GetCapturedStdout();
         EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
-        EXPECT_NE(out.find("entities.json.damaged"), std::string::npos) << out;
-        EXPECT_EQ(readFile(kept), c.list);
+        EXPECT_NE(out.find("kept as " + keptName(keptLists.size()) + "\n"), std::string::npos) << out;
+        keptLists.push_back(c.list);
         EXPECT_EQ(json::parse(read("entities.json")).size(), 1u);
-        // Moved aside once: the next save rewrites the new list and leaves the kept one.
+        // Moved aside once: the next save rewrites the new list and leaves the kept ones.
         chunk.entities.clear();
         chunk.save(chunksPath);
         EXPECT_EQ(read("entities.json"), "[]");
-        EXPECT_EQ(readFile(kept), c.list);
+        for (size_t n = 0; n < keptLists.size(); ++n) EXPECT_EQ(read(keptName(n).c_str()), keptLists[n]);
     }
 
     // A list that cannot be read as a file at all is kept the same way.
     fs::remove(list);
-    fs::remove(kept);
+    const fs::path kept = dirOf({0, 0, 0}) / keptName(keptLists.size());
     fs::create_directory(list);
     Chunk chunk;
     ASSERT_TRUE(chunk.load(chunksPath));
