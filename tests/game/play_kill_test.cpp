@@ -307,7 +307,7 @@ private:
 Totals loadAndCount(const fs::path& worldPath, float& marker) {
     Totals totals;
     json file;
-    EXPECT_EQ(jsonfile::read(playersfile::pathIn(worldPath), file), jsonfile::ReadStatus::ok);
+    EXPECT_EQ(jsonfile::read(playersfile::pathIn(worldPath), file, playersfile::maxBytes), jsonfile::ReadStatus::ok);
     const json record = playersfile::localRecord(file);
     EXPECT_EQ(playerrecord::problemWith(record), "");
     Player player;
