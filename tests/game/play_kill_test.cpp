@@ -47,7 +47,10 @@ using nlohmann::json;
 
 namespace {
 
-constexpr int TRIALS = 105;
+#ifndef PLAY_KILL_TRIALS
+#define PLAY_KILL_TRIALS 105
+#endif
+constexpr int TRIALS = PLAY_KILL_TRIALS;
 // Ticks of play between two save steps where a child saves for them: short, so that a trial
 // sees several (longer while the disk is slow, see playUntilKilled).
 constexpr int SAVE_INTERVAL = 60;
