@@ -4,6 +4,7 @@
 #include "engine/Mesh.h"
 #include "engine/MeshRenderer.h"
 #include "game/Entity.h"
+#include "world/SectionFaces.h"
 
 #include <glm/glm.hpp>
 #include <nlohmann/json.hpp>
@@ -53,8 +54,9 @@ public:
 
     // One section's tetrahedra: byte positions (x, y, z, w) and texture coordinates
     // (u, v, layer), twenty vertices per face. The faces are stored column by column, so that
-    // drawing can submit only the columns the view's hyperplane passes through. Once uploaded,
-    // the vertices are released: the GPU's copy is the one drawn, and the column table stays.
+    // drawing can submit only the columns the view's hyperplane passes through. Once uploaded
+    // (as face records, SectionFaces), the vertices are released: the GPU's copy is the one
+    // drawn, and the column table stays.
     class ChunkMesh final : public Mesh {
     public:
         std::vector<glm::u8vec4> positions;
@@ -107,7 +109,7 @@ public:
     glm::i64vec3 coords{0};
     bool unchanged = true;
     std::array<ChunkMesh, SECTION_COUNT> sectionMeshes;
-    std::array<MeshRenderer, SECTION_COUNT> sectionRenderers;
+    std::array<SectionFaces, SECTION_COUNT> sectionRenderers;
     // Main thread only: some section of sectionMeshes is marked dirty.
     bool meshDirty = false;
     // Guards pendingMeshes and the flags of the hand-over from the mesh workers.
@@ -182,6 +184,8 @@ public:
     struct BlockProgram {
         GLuint program = 0;
         GLint mvLocation = -1;
+        GLint fromFaceRecordsLocation = -1;
+        GLint sectionFacesLocation = -1;
     };
     static BlockProgram blockProgram();
     // The model-view that render takes: the world's view, moved to this chunk's corner.

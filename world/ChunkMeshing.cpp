@@ -233,8 +233,8 @@ void Chunk::installPendingMeshes() {
 void Chunk::uploadSection(int section) {
     // Without a context (tools, tests of the meshing alone) the CPU meshes are all there is.
     if (!glContextAlive()) return;
-    sectionRenderers[section].mode = GL_LINES_ADJACENCY;
-    sectionRenderers[section].setMesh(&sectionMeshes[section]);
+    const ChunkMesh& mesh = sectionMeshes[section];
+    sectionRenderers[section].upload(faceRecordsOf(mesh.positions, mesh.texCoords));
     sectionMeshes[section].releaseVertices();
 }
 

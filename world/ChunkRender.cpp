@@ -133,23 +133,35 @@ private:
 };
 
 // Block faces are opaque (every tile a face samples has full alpha), so blending them changes
-// nothing but costs the renderer a read of every sample it writes. Turned off for the chunk's
-// draws from the first one on; as it was again afterwards.
-class OpaqueDrawing {
+// nothing but costs the renderer a read of every sample it writes. The sections' vertices come
+// from their face records (the block models that share the shader keep their attributes). Both
+// set for the chunk's draws from the first one on; as they were again afterwards.
+class SectionDrawing {
 public:
-    ~OpaqueDrawing() {
+    explicit SectionDrawing(const Chunk::BlockProgram& program) : program(program) {}
+    ~SectionDrawing() {
+        if (!begun) return;
         if (blendingWasOn) glEnable(GL_BLEND);
+        glUniform1i(program.fromFaceRecordsLocation, 0);
+        glBindTexture(GL_TEXTURE_BUFFER, 0);
+        glActiveTexture(GLenum(activeUnit));
     }
     void begin() {
         if (begun) return;
         begun = true;
         blendingWasOn = glIsEnabled(GL_BLEND);
         if (blendingWasOn) glDisable(GL_BLEND);
+        glUniform1i(program.fromFaceRecordsLocation, 1);
+        glUniform1i(program.sectionFacesLocation, SECTION_FACES_UNIT);
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+        glActiveTexture(GL_TEXTURE0 + SECTION_FACES_UNIT);
     }
 
 private:
+    const Chunk::BlockProgram& program;
     bool begun = false;
     bool blendingWasOn = false;
+    GLint activeUnit = GL_TEXTURE0;
 };
 
 bool outsideAnyPlane(const FrustumPlanes& planes, const glm::vec3* points, int count) {
@@ -167,7 +179,9 @@ bool outsideAnyPlane(const FrustumPlanes& planes, const glm::vec3* points, int c
 Chunk::BlockProgram Chunk::blockProgram() {
     const Shader* shader = getShader("blockShader");
     if (!shader) return {};
-    return {shader->program, glGetUniformLocation(shader->program, "MV")};
+    return {shader->program, glGetUniformLocation(shader->program, "MV"),
+            glGetUniformLocation(shader->program, "fromFaceRecords"),
+            glGetUniformLocation(shader->program, "sectionFaces")};
 }
 
 Mat5 Chunk::modelView(const Mat5& view) const {
@@ -201,13 +215,14 @@ void Chunk::render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgr
 
     const ColumnSelection columns(mv, planes);
     ColumnRuns runs;
-    OpaqueDrawing opaque;
+    SectionDrawing drawing(program);
     for (int s = 0; s <= lastNonEmpty; ++s) {
         if (!sectionMeshes[s].empty() && !outsideAnyPlane(planes, points, 2 * n) &&
             sectionRenderers[s].vao != 0) {
             columns.collect(sectionMeshes[s], s * SECTION_HEIGHT, runs);
             if (runs.size > 0) {
-                opaque.begin();
+                drawing.begin();
+                glBindTexture(GL_TEXTURE_BUFFER, sectionRenderers[s].texture);
                 glBindVertexArray(sectionRenderers[s].vao);
                 glMultiDrawArrays(GL_LINES_ADJACENCY, runs.first.data(), runs.count.data(),
                                   runs.size);
