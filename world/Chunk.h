@@ -54,9 +54,9 @@ public:
 
     // One section's tetrahedra: byte positions (x, y, z, w) and texture coordinates
     // (u, v, layer), twenty vertices per face. The faces are stored column by column, so that
-    // drawing can submit only the columns the view's hyperplane passes through. Once uploaded
+    // drawing can look only at the columns the view's hyperplane passes through. Once uploaded
     // (as face records, SectionFaces), the vertices are released: the GPU's copy is the one
-    // drawn, and the column table stays.
+    // drawn, and the column table and the records stay.
     class ChunkMesh final : public Mesh {
     public:
         std::vector<glm::u8vec4> positions;
@@ -66,7 +66,8 @@ public:
         // faces, each toward air, and an air cell has at most eight solid neighbours, so a
         // section has fewer than 41,000 faces.
         std::vector<uint16_t> columnStarts;
-        // The faces as the GPU takes them (SectionFaces), from compact() until the upload.
+        // The faces as the GPU takes them (SectionFaces), from compact() on: drawing picks
+        // the tetrahedra it submits from them.
         std::vector<uint32_t> faceRecords;
         bool dirty = false;
 
@@ -195,6 +196,7 @@ public:
         GLint mvLocation = -1;
         GLint fromFaceRecordsLocation = -1;
         GLint sectionFacesLocation = -1;
+        GLint sectionTetrahedraLocation = -1;
     };
     static BlockProgram blockProgram();
     // The model-view that render takes: the world's view, moved to this chunk's corner.

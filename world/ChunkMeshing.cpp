@@ -240,7 +240,6 @@ void Chunk::uploadSection(int section) {
     ChunkMesh& mesh = sectionMeshes[section];
     mesh.compact();
     sectionRenderers[section].upload(mesh.faceRecords);
-    std::vector<uint32_t>().swap(mesh.faceRecords);
 }
 
 void Chunk::updateMesh(World* world) {

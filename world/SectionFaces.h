@@ -10,13 +10,31 @@
 // block shader expands into the face's twenty vertices (its position and texture coordinates
 // follow from the face's lowest corner, axis and tile column, as the mesher made them). Twenty
 // byte-sized vertices cost 140 bytes a face; the record costs 4, so the sections of a large
-// render distance keep the driver's memory small.
+// render distance keep the driver's memory small. A draw names the tetrahedra it wants in a
+// second buffer texture, by the index of their first vertex.
 //
 // Record bits: x 0-3, y 4-11, z 12-15, w 16-19 (the lowest corner), axis 20-21 (x, y, z, w),
 // tile column u0 22-29.
-//
-// The texture unit the block shader reads the records from ("sectionFaces").
+struct FaceRecord {
+    glm::u8vec4 corner;
+    uint8_t axis;
+    uint8_t tileU0;
+};
+
+constexpr uint32_t packFaceRecord(const FaceRecord& face) {
+    return uint32_t(face.corner.x) | uint32_t(face.corner.y) << 4 | uint32_t(face.corner.z) << 12 |
+           uint32_t(face.corner.w) << 16 | uint32_t(face.axis) << 20 | uint32_t(face.tileU0) << 22;
+}
+
+constexpr FaceRecord unpackFaceRecord(uint32_t record) {
+    return {glm::u8vec4(record & 15u, record >> 4 & 255u, record >> 12 & 15u, record >> 16 & 15u),
+            uint8_t(record >> 20 & 3u), uint8_t(record >> 22 & 255u)};
+}
+
+// The texture units the block shader reads the records ("sectionFaces") and the drawn
+// tetrahedra ("sectionTetrahedra") from.
 inline constexpr int SECTION_FACES_UNIT = 3;
+inline constexpr int SECTION_TETRAHEDRA_UNIT = 4;
 
 // Move-only; makes no GL call until the first upload, and none once the context is gone.
 class SectionFaces {
@@ -24,6 +42,8 @@ public:
     GLuint vao = 0;      // no attributes: the shader reads the records by vertex index
     GLuint buffer = 0;   // the records
     GLuint texture = 0;  // the buffer seen as a GL_R32UI buffer texture
+    GLuint tetrahedraBuffer = 0;   // the tetrahedra of the last draw
+    GLuint tetrahedraTexture = 0;  // and that buffer's texture
     uint32_t faceCount = 0;
 
     SectionFaces() = default;
@@ -35,6 +55,9 @@ public:
 
     // Replaces the records; the GL objects are made on the first upload and kept after it.
     void upload(const std::vector<uint32_t>& records);
+    // Draws the tetrahedra (first vertex indices, as lines with adjacency) with the current
+    // program, which reads from SECTION_FACES_UNIT and SECTION_TETRAHEDRA_UNIT.
+    void draw(const std::vector<uint32_t>& tetrahedra);
     void release();
 };
 

@@ -7,9 +7,11 @@ layout(location = 1) in vec3 texCoord;
 uniform float MV[25];
 // Chunk sections come without attributes: one record a face in a buffer texture (bits: lowest
 // corner x 0-3, y 4-11, z 12-15, w 16-19, axis 20-21, tile column 22-29), expanded here into
-// the face's twenty vertices, exactly the values the face tables give the attributes.
+// the face's twenty vertices, exactly the values the face tables give the attributes. The draw
+// lists the tetrahedra it submits, each by the index of its first vertex in the section.
 uniform bool fromFaceRecords;
 uniform usamplerBuffer sectionFaces;
+uniform usamplerBuffer sectionTetrahedra;
 
 out vec4 viewPos;
 out vec3 vertTexCoord;
@@ -25,8 +27,9 @@ const uvec4 Z_FACE = uvec4(0x227D6u, 0x712B5u, 0x00000u, 0xE8E8Cu);
 const uvec4 W_FACE = uvec4(0xDD829u, 0x712B5u, 0xE8E8Cu, 0x00000u);
 
 void fromRecord(out vec4 corner, out vec3 tex) {
-    int face = gl_VertexID / VERTICES_PER_FACE;
-    uint k = uint(gl_VertexID - face * VERTICES_PER_FACE);
+    int vertex = int(texelFetch(sectionTetrahedra, gl_VertexID >> 2).r) + (gl_VertexID & 3);
+    int face = vertex / VERTICES_PER_FACE;
+    uint k = uint(vertex - face * VERTICES_PER_FACE);
     uint record = texelFetch(sectionFaces, face).r;
     uvec4 lowest = uvec4(record, record >> 4, record >> 12, record >> 16) & uvec4(15u, 255u, 15u, 15u);
     uint axis = (record >> 20) & 3u;

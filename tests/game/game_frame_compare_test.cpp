@@ -7,9 +7,9 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-// The game draws a view's cross-section by submitting only the cell columns that its hyperplane
-// passes through and its frustum holds, without blending, through its block shader, which
-// expands each face from one record. The picture must be the one of the plain drawing: every
+// The game draws a view's cross-section by submitting only the tetrahedra that its hyperplane
+// may cut and its frustum may hold, without blending, through its block shader, which expands
+// each face from one record. The picture must be the one of the plain drawing: every
 // tetrahedron of every section as the mesher lays it out (twenty vertices a face, byte
 // attributes), chunk by chunk in map order, blended, through the block shader as first written
 // (tests/game/data/blockSliceReference.*). Both draw the same world into the game's own
