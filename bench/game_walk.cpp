@@ -73,6 +73,14 @@ double percentile(std::vector<double> values, double share) {
     return values[std::min(values.size() - 1, size_t(share * double(values.size() - 1) + 0.5))];
 }
 
+// As the game's start-up does, before the window opens.
+struct GameProcess {
+    GameProcess() {
+        platform::allocateFromOneHeap();
+        platform::raiseProcessPriority();
+    }
+};
+
 class Walk {
 public:
     Walk() : driver(glfwLoopDriver(game.window())), timer(startLoopTimer(driver)) {}
@@ -144,20 +152,23 @@ public:
     }
 
 private:
+    GameProcess process;
     GameHarness game;
     LoopDriver driver;
     LoopTimer timer;
 };
 
-WalkResult walkFrames(float renderDistance) {
-    platform::allocateFromOneHeap();
-    platform::raiseProcessPriority();
-    WalkResult result;
+// A walk in a game process of its own: measure(walk, result) once the window is there.
+template <typename Measure>
+WalkResult inGame(Measure measure) {
     Walk walk;
+    WalkResult result;
     result.window = walk.harness().ready();
-    if (!result.window) return result;
-    result.loaded = walk.enterWorld(renderDistance);
-    if (!result.loaded) return result;
+    if (result.window) measure(walk, result);
+    return result;
+}
+
+void measureFrames(Walk& walk, WalkResult& result) {
     std::vector<double> frames;
     result.distance = walk.walk(WALK_SECONDS, [&](double frame) { frames.push_back(frame); });
     result.frames = double(frames.size());
@@ -166,20 +177,9 @@ WalkResult walkFrames(float renderDistance) {
     result.slowShare = double(std::count_if(frames.begin(), frames.end(),
                                             [](double f) { return f > SLOW_FRAME_SECONDS; })) /
                        std::max(1.0, result.frames);
-    return result;
 }
 
-WalkResult walkMemory(float renderDistance) {
-    platform::allocateFromOneHeap();
-    platform::raiseProcessPriority();
-    WalkResult result;
-    Walk walk;
-    result.window = walk.harness().ready();
-    if (!result.window) return result;
-    if (!walk.showTitle()) return result;
-    result.titleRss = residentMegabytes();
-    result.loaded = walk.enterWorld(renderDistance);
-    if (!result.loaded) return result;
+void measureMemory(Walk& walk, WalkResult& result) {
     result.loadedRss = residentMegabytes();
     result.lowestRss = result.loadedRss;
     auto nextSample = Clock::now();
@@ -189,7 +189,22 @@ WalkResult walkMemory(float renderDistance) {
         result.lowestRss = std::min(result.lowestRss, residentMegabytes());
     });
     result.endRss = residentMegabytes();
-    return result;
+}
+
+WalkResult walkFrames(float renderDistance) {
+    return inGame([&](Walk& walk, WalkResult& result) {
+        result.loaded = walk.enterWorld(renderDistance);
+        if (result.loaded) measureFrames(walk, result);
+    });
+}
+
+WalkResult walkMemory(float renderDistance) {
+    return inGame([&](Walk& walk, WalkResult& result) {
+        if (!walk.showTitle()) return;
+        result.titleRss = residentMegabytes();
+        result.loaded = walk.enterWorld(renderDistance);
+        if (result.loaded) measureMemory(walk, result);
+    });
 }
 
 // One run in a child process; false (with the reason set) when it went wrong.
