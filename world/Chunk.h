@@ -201,8 +201,9 @@ public:
     static BlockProgram blockProgram();
     // The model-view that render takes: the world's view, moved to this chunk's corner.
     Mat5 modelView(const Mat5& view) const;
-    // Main thread: installs published meshes, culls against the planes and draws.
-    void render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program);
+    // Main thread: installs published meshes, culls against the planes and draws. Returns the
+    // number of tetrahedra submitted.
+    uint32_t render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program);
 
     // Main thread: deletes the GL objects of chunks destroyed since the last call.
     static void releaseRetiredRenderers();

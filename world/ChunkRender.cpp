@@ -225,28 +225,29 @@ Mat5 Chunk::modelView(const Mat5& view) const {
     return mv;
 }
 
-void Chunk::render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program) {
-    if (!hasMesh) return;
+uint32_t Chunk::render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program) {
+    if (!hasMesh) return 0;
     installPendingMeshes();
 
-    if (program.program == 0) return;
+    if (program.program == 0) return 0;
     glUseProgram(program.program);
     glUniform1fv(program.mvLocation, 25, mv.data());
 
     int lastNonEmpty = -1;
     for (int s = 0; s < SECTION_COUNT; ++s)
         if (!sectionMeshes[s].empty()) lastNonEmpty = s;
-    if (lastNonEmpty < 0) return;
+    if (lastNonEmpty < 0) return 0;
 
     // Bottom polygon of the slice through the chunk, then the same polygon one section higher.
     glm::vec3 points[24];
     int n = sliceChunkBox(mv, points);
-    if (n == 0) return;
+    if (n == 0) return 0;
     glm::vec3 up(mv.transform(glm::vec4(0.0f, float(SECTION_HEIGHT), 0.0f, 0.0f), 0.0f));
     for (int i = 0; i < n; ++i) points[n + i] = points[i] + up;
 
     const TetrahedronSelection selection(mv, planes);
     TetrahedronList tetrahedra;
+    uint32_t submitted = 0;
     SectionDrawing drawing(program);
     for (int s = 0; s <= lastNonEmpty; ++s) {
         if (!sectionMeshes[s].empty() && !outsideAnyPlane(planes, points, 2 * n) &&
@@ -255,8 +256,10 @@ void Chunk::render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgr
             if (!tetrahedra.empty()) {
                 drawing.begin();
                 sectionRenderers[s].draw(tetrahedra);
+                submitted += uint32_t(tetrahedra.size());
             }
         }
         for (int i = 0; i < 2 * n; ++i) points[i] += up;
     }
+    return submitted;
 }

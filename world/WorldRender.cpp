@@ -4,6 +4,10 @@
 
 namespace {
 
+// About a tenth of a frame's tetrahedra at render distance 8: enough to keep the renderer's
+// threads busy, few enough flushes to cost nothing.
+constexpr uint32_t TETRAHEDRA_PER_FLUSH = 5000;
+
 // Drawing runs outside the lock: the map only changes on this thread, and entities may call
 // back into the world (getChunk locks). Chunks still loading are skipped: their loader thread
 // may be filling them.
@@ -26,8 +30,17 @@ void World::render(const Mat5& view, bool glasses) {
 void World::renderChunks(const Mat5& view) {
     Chunk::releaseRetiredRenderers();
     const Chunk::BlockProgram blockProgram = Chunk::blockProgram();
-    for (Chunk* chunk : loadedChunks(chunks, chunksMutex))
-        chunk->render(chunk->modelView(view), frustum, blockProgram);
+    // The software renderer cuts the tetrahedra on this thread and rasterises on its own
+    // threads once the commands are flushed: flushed now and then, the rasterising of what has
+    // been submitted goes on while this thread cuts the rest.
+    uint32_t sinceFlush = 0;
+    for (Chunk* chunk : loadedChunks(chunks, chunksMutex)) {
+        sinceFlush += chunk->render(chunk->modelView(view), frustum, blockProgram);
+        if (sinceFlush >= TETRAHEDRA_PER_FLUSH) {
+            glFlush();
+            sinceFlush = 0;
+        }
+    }
 }
 
 void World::renderEntities(const Mat5& view, bool glasses) {
