@@ -67,17 +67,15 @@ void GameState::render(StateManager& s) {
     glClearColor(sky.r, sky.g, sky.b, sky.a);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    // The sky has no depth: it only turns with the camera and stays behind everything.
-    glDepthMask(GL_FALSE);
-    drawSky(lookAt4(glm::vec4(0.0f), -player.forward, player.up, -player.left, player.over),
-            light.daylight);
-    glDepthMask(GL_TRUE);
-
+    const Mat5 skyView =
+        lookAt4(glm::vec4(0.0f), -player.forward, player.up, -player.left, player.over);
     Mat5 view = lookAt4(player.eyePos, -player.forward, player.up, -player.left, player.over);
-    if (player.eyeBlock < 1)
-        drawWorld(view, daycycle::cloudColor(light));
-    else
+    if (player.eyeBlock < 1) {
+        drawWorld(view, skyView, light, daycycle::cloudColor(light));
+    } else {
+        drawSkyBehind(skyView, light.daylight);
         drawBlockAroundEye(view);
+    }
 
     drawCrosshair();
     player.renderHud(s.window);
@@ -108,13 +106,39 @@ void GameState::drawSky(const Mat5& skyView, float daylight) {
     }
 }
 
-void GameState::drawWorld(const Mat5& view, const glm::vec4& cloudColor) {
-    if (blockShader && bindTexture("tiles.png", GL_TEXTURE2)) {
+void GameState::drawSkyBehind(const Mat5& skyView, float daylight) {
+    // The sky has no depth: it only turns with the camera and stays behind everything. Drawn at
+    // the far end of the depth range, it shows only where nothing has been drawn yet, as if it
+    // had been drawn first: the renderer then skips the samples the chunks already cover.
+    GLint depthFunc = GL_LESS;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glDepthMask(GL_FALSE);
+    glDepthRange(1.0, 1.0);
+    glDepthFunc(GL_LEQUAL);
+    drawSky(skyView, daylight);
+    glDepthFunc(GLenum(depthFunc));
+    glDepthRange(0.0, 1.0);
+    glDepthMask(GL_TRUE);
+}
+
+void GameState::drawWorld(const Mat5& view, const Mat5& skyView, const daycycle::Light& light,
+                          const glm::vec4& cloudColor) {
+    // Chunks are opaque and come first; the sky fills what they leave, then the entities, which
+    // may blend, go over both.
+    const bool chunksDrawn = blockShader && bindTexture("tiles.png", GL_TEXTURE2);
+    if (chunksDrawn) {
         glUseProgram(blockShader->program);
         setInt(blockShader, "texSampler", 2);
         setTexSize(blockShader, 96, 16);
         uniforms::setMat5(*blockShader, "MV", view);
-        world.render(view, holdsGlasses(player));
+        world.renderChunks(view);
+    }
+    drawSkyBehind(skyView, light.daylight);
+    if (chunksDrawn) {
+        // Entities draw with the block shader too (block items), as the chunks left it.
+        glUseProgram(blockShader->program);
+        bindTexture("tiles.png", GL_TEXTURE2);
+        world.renderEntities(view, holdsGlasses(player));
     }
 
     if (cloudShader) {

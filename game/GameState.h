@@ -106,7 +106,9 @@ private:
     void applyStoredSettings(GLFWwindow* window);
 
     void drawSky(const Mat5& skyView, float daylight);
-    void drawWorld(const Mat5& view, const glm::vec4& cloudColor);
+    void drawSkyBehind(const Mat5& skyView, float daylight);
+    void drawWorld(const Mat5& view, const Mat5& skyView, const daycycle::Light& light,
+                   const glm::vec4& cloudColor);
     void drawTargetOverlay(const Mat5& view);
     void drawBlockAroundEye(const Mat5& view);
     void drawCrosshair();

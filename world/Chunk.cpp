@@ -10,7 +10,7 @@ namespace {
 // GL names of destroyed chunks wait here until the main thread deletes them: a chunk may be
 // destroyed on a save thread, and only the main thread may call GL.
 std::mutex retiredMutex;
-std::vector<MeshRenderer> retiredRenderers;
+std::vector<SectionFaces> retiredRenderers;
 
 }  // namespace
 
@@ -20,12 +20,12 @@ Chunk::~Chunk() {
     blockEntities.clear();
     entities.clear();
     std::lock_guard<std::mutex> lock(retiredMutex);
-    for (MeshRenderer& renderer : sectionRenderers)
+    for (SectionFaces& renderer : sectionRenderers)
         if (renderer.vao != 0) retiredRenderers.push_back(std::move(renderer));
 }
 
 void Chunk::releaseRetiredRenderers() {
-    std::vector<MeshRenderer> toDelete;
+    std::vector<SectionFaces> toDelete;
     {
         std::lock_guard<std::mutex> lock(retiredMutex);
         toDelete.swap(retiredRenderers);

@@ -4,6 +4,7 @@
 #include "engine/Mesh.h"
 #include "engine/MeshRenderer.h"
 #include "game/Entity.h"
+#include "world/SectionFaces.h"
 
 #include <glm/glm.hpp>
 #include <nlohmann/json.hpp>
@@ -57,8 +58,9 @@ public:
 
     // One section's tetrahedra: byte positions (x, y, z, w) and texture coordinates
     // (u, v, layer), twenty vertices per face. The faces are stored column by column, so that
-    // drawing can submit only the columns the view's hyperplane passes through. Once uploaded,
-    // the vertices are released: the GPU's copy is the one drawn, and the column table stays.
+    // drawing can look only at the columns the view's hyperplane passes through. Once uploaded
+    // (as face records, SectionFaces), the vertices are released: the GPU's copy is the one
+    // drawn, and the column table and the records stay.
     class ChunkMesh final : public Mesh {
     public:
         std::vector<glm::u8vec4> positions;
@@ -68,6 +70,9 @@ public:
         // faces, each toward air, and an air cell has at most eight solid neighbours, so a
         // section has fewer than 41,000 faces.
         std::vector<uint16_t> columnStarts;
+        // The faces as the GPU takes them (SectionFaces), from compact() on: drawing picks
+        // the tetrahedra it submits from them.
+        std::vector<uint32_t> faceRecords;
         bool dirty = false;
 
         ChunkMesh() = default;
@@ -83,6 +88,13 @@ public:
         void releaseVertices() {
             std::vector<glm::u8vec4>().swap(positions);
             std::vector<glm::u8vec3>().swap(texCoords);
+        }
+        // Turns the vertices into face records and frees them: a built mesh waiting for the
+        // main thread takes 4 bytes a face instead of 140.
+        void compact() {
+            if (positions.empty()) return;
+            faceRecords = faceRecordsOf(positions, texCoords);
+            releaseVertices();
         }
 
         int attribCount() const override { return 2; }
@@ -137,7 +149,7 @@ public:
     // save; empty while unknown. A list that differs needs saving.
     std::string savedEntities;
     std::array<ChunkMesh, SECTION_COUNT> sectionMeshes;
-    std::array<MeshRenderer, SECTION_COUNT> sectionRenderers;
+    std::array<SectionFaces, SECTION_COUNT> sectionRenderers;
     // Main thread only: some section of sectionMeshes is marked dirty.
     bool meshDirty = false;
     // Guards pendingMeshes and the flags of the hand-over from the mesh workers.
@@ -228,12 +240,16 @@ public:
     struct BlockProgram {
         GLuint program = 0;
         GLint mvLocation = -1;
+        GLint fromFaceRecordsLocation = -1;
+        GLint sectionFacesLocation = -1;
+        GLint sectionTetrahedraLocation = -1;
     };
     static BlockProgram blockProgram();
     // The model-view that render takes: the world's view, moved to this chunk's corner.
     Mat5 modelView(const Mat5& view) const;
-    // Main thread: installs published meshes, culls against the planes and draws.
-    void render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program);
+    // Main thread: installs published meshes, culls against the planes and draws. Returns the
+    // number of tetrahedra submitted.
+    uint32_t render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program);
 
     // Main thread: deletes the GL objects of chunks destroyed since the last call.
     static void releaseRetiredRenderers();

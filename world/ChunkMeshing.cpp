@@ -196,9 +196,13 @@ void Chunk::buildMesh(World* world, bool updateNeighbours) {
         // The main thread may edit blocks meanwhile: build from a copy taken under their locks.
         const MeshingSnapshot snapshot(*this, neighbours);
         std::array<ChunkMesh, SECTION_COUNT> built;
-        for (int s = 0; s < SECTION_COUNT; ++s)
+        // With a context the GPU's copy is the one drawn: until it is made, the records do.
+        const bool compacting = glContextAlive();
+        for (int s = 0; s < SECTION_COUNT; ++s) {
             snapshot.chunk().buildSectionMesh(built[s], uint8_t(s * SECTION_HEIGHT),
                                               snapshot.neighbours());
+            if (compacting) built[s].compact();
+        }
 
         // Only the main thread touches sectionMeshes; it picks these up from the pending slot.
         std::lock_guard<std::mutex> lock(meshMutex);
@@ -233,9 +237,9 @@ void Chunk::installPendingMeshes() {
 void Chunk::uploadSection(int section) {
     // Without a context (tools, tests of the meshing alone) the CPU meshes are all there is.
     if (!glContextAlive()) return;
-    sectionRenderers[section].mode = GL_LINES_ADJACENCY;
-    sectionRenderers[section].setMesh(&sectionMeshes[section]);
-    sectionMeshes[section].releaseVertices();
+    ChunkMesh& mesh = sectionMeshes[section];
+    mesh.compact();
+    sectionRenderers[section].upload(mesh.faceRecords);
 }
 
 void Chunk::updateMesh(World* world) {

@@ -4,8 +4,10 @@
 
 #include <glm/glm.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -63,25 +65,29 @@ ViewFunction frustumPlaneOf(const Mat5& mv, const glm::vec4& plane) {
     return f;
 }
 
-// Runs of neighbouring cell columns of one section to draw, as vertex ranges for one
-// multi-draw. Columns left out break a run only when they hold faces, so half the columns is
-// the most runs there can be.
-struct ColumnRuns {
-    std::array<GLint, Chunk::COLUMN_COUNT / 2 + 1> first;
-    std::array<GLsizei, Chunk::COLUMN_COUNT / 2 + 1> count;
-    GLsizei size = 0;
-};
+// The tetrahedra of one section to draw, each as the index of its first vertex among the
+// section's twenty a face (what the block shader expands from the face records).
+using TetrahedronList = std::vector<uint32_t>;
 
-// Picks the cell columns of a section that the hyperplane may cut and that are not wholly
-// behind a frustum plane.
-class ColumnSelection {
+// Picks the tetrahedra of a section that the hyperplane may cut and that are not wholly behind
+// a frustum plane: first whole cell columns, then, within the columns kept, each tetrahedron of
+// each face. The rest would reach the renderer's serial geometry stage and draw nothing.
+class TetrahedronSelection {
 public:
-    ColumnSelection(const Mat5& mv, const FrustumPlanes& planes) {
+    TetrahedronSelection(const Mat5& mv, const FrustumPlanes& planes) {
         functions[0] = hyperplaneOf(mv);
         for (size_t i = 0; i < planes.size(); ++i) functions[i + 1] = frustumPlaneOf(mv, planes[i]);
+        // What each vertex of the face tables adds to each function.
+        for (int axis = 0; axis < 4; ++axis)
+            for (int k = 0; k < VERTICES_PER_FACE; ++k) {
+                const uint8_t* d = cubeFaceTetrahedra[axis][k];
+                const glm::vec4 offset(d[0], d[1], d[2], d[3]);
+                for (int f = 0; f < FUNCTIONS; ++f)
+                    cornerTerms[axis][k][f] = glm::dot(functions[f].gradient, offset);
+            }
     }
 
-    void collect(const Chunk::ChunkMesh& mesh, int startY, ColumnRuns& runs) const {
+    void collect(const Chunk::ChunkMesh& mesh, int startY, TetrahedronList& list) const {
         // Lowest and highest value of each function over a column's box, but for the terms of
         // the column's x, z and w.
         const glm::vec4 boxExtent(1.0f, float(Chunk::SECTION_HEIGHT), 1.0f, 1.0f);
@@ -92,64 +98,101 @@ public:
             lowest[k] = base + glm::dot(glm::min(f.gradient, 0.0f), boxExtent) - f.margin;
             highest[k] = base + glm::dot(glm::max(f.gradient, 0.0f), boxExtent) + f.margin;
         }
-        auto drawn = [&](int x, int z, int w) {
-            auto at = [&](int k) {
-                const glm::vec4& g = functions[k].gradient;
-                return g.x * float(x) + g.z * float(z) + g.w * float(w);
-            };
-            const float cut = at(0);
-            if (!(lowest[0] + cut <= 0.0f && highest[0] + cut > 0.0f)) return false;
-            for (int k = 1; k < FUNCTIONS; ++k)
-                if (highest[k] + at(k) < 0.0f) return false;
-            return true;
+        auto at = [&](int k, int x, int z, int w) {
+            const glm::vec4& g = functions[k].gradient;
+            return g.x * float(x) + g.z * float(z) + g.w * float(w);
         };
 
-        runs.size = 0;
-        GLint runEnd = -1;
+        list.clear();
         for (int w = 0; w < Chunk::SIZE; ++w)
             for (int x = 0; x < Chunk::SIZE; ++x)
                 for (int z = 0; z < Chunk::SIZE; ++z) {
                     const int c = Chunk::column(x, z, w);
-                    const GLint start = mesh.columnStarts[c] * VERTICES_PER_FACE;
-                    const GLint end = mesh.columnStarts[c + 1] * VERTICES_PER_FACE;
-                    if (start == end) continue;
-                    if (!drawn(x, z, w)) {
-                        runEnd = -1;
-                    } else if (runEnd == start) {
-                        runs.count[runs.size - 1] += end - start;
-                        runEnd = end;
-                    } else {
-                        runs.first[runs.size] = start;
-                        runs.count[runs.size] = end - start;
-                        ++runs.size;
-                        runEnd = end;
+                    const uint32_t first = mesh.columnStarts[c], end = mesh.columnStarts[c + 1];
+                    if (first == end) continue;
+                    const float cut = at(0, x, z, w);
+                    if (!(lowest[0] + cut <= 0.0f && highest[0] + cut > 0.0f)) continue;
+                    // Planes the whole column lies in front of need no test per tetrahedron.
+                    uint32_t planesToTest = 0;
+                    bool outside = false;
+                    for (int k = 1; k < FUNCTIONS; ++k) {
+                        const float term = at(k, x, z, w);
+                        outside = outside || highest[k] + term < 0.0f;
+                        if (lowest[k] + term < 0.0f) planesToTest |= 1u << k;
                     }
+                    if (outside) continue;
+                    for (uint32_t face = first; face < end; ++face)
+                        collectFace(mesh.faceRecords[face], face, planesToTest, list);
                 }
     }
 
 private:
     static constexpr int FUNCTIONS = 7;  // the hyperplane, then the six frustum planes
     std::array<ViewFunction, FUNCTIONS> functions;
+    float cornerTerms[4][VERTICES_PER_FACE][FUNCTIONS];
+
+    void collectFace(uint32_t record, uint32_t face, uint32_t planesToTest,
+                     TetrahedronList& list) const {
+        const FaceRecord r = unpackFaceRecord(record);
+        const glm::vec4 corner(r.corner);
+        std::array<float, FUNCTIONS> base;
+        for (int f = 0; f < FUNCTIONS; ++f)
+            base[f] = functions[f].offset + glm::dot(functions[f].gradient, corner);
+        const auto& terms = cornerTerms[r.axis];
+        for (int t = 0; t < VERTICES_PER_FACE; t += 4) {
+            // Cut when some vertex lies on each side of the hyperplane (within the margin).
+            float lo = terms[t][0], hi = terms[t][0];
+            for (int v = 1; v < 4; ++v) {
+                lo = std::min(lo, terms[t + v][0]);
+                hi = std::max(hi, terms[t + v][0]);
+            }
+            const float margin = functions[0].margin;
+            if (base[0] + lo > margin || base[0] + hi <= -margin) continue;
+            bool outside = false;
+            for (int f = 1; f < FUNCTIONS && !outside; ++f) {
+                if (!(planesToTest >> f & 1u)) continue;
+                float top = terms[t][f];
+                for (int v = 1; v < 4; ++v) top = std::max(top, terms[t + v][f]);
+                outside = base[f] + top + functions[f].margin < 0.0f;
+            }
+            if (!outside) list.push_back(face * VERTICES_PER_FACE + uint32_t(t));
+        }
+    }
 };
 
 // Block faces are opaque (every tile a face samples has full alpha), so blending them changes
-// nothing but costs the renderer a read of every sample it writes. Turned off for the chunk's
-// draws from the first one on; as it was again afterwards.
-class OpaqueDrawing {
+// nothing but costs the renderer a read of every sample it writes. The sections' vertices come
+// from their face records (the block models that share the shader keep their attributes). Both
+// set for the chunk's draws from the first one on; as they were again afterwards.
+class SectionDrawing {
 public:
-    ~OpaqueDrawing() {
+    explicit SectionDrawing(const Chunk::BlockProgram& program) : program(program) {}
+    ~SectionDrawing() {
+        if (!begun) return;
         if (blendingWasOn) glEnable(GL_BLEND);
+        glUniform1i(program.fromFaceRecordsLocation, 0);
+        for (int unit : {SECTION_FACES_UNIT, SECTION_TETRAHEDRA_UNIT}) {
+            glActiveTexture(GL_TEXTURE0 + unit);
+            glBindTexture(GL_TEXTURE_BUFFER, 0);
+        }
+        glActiveTexture(GLenum(activeUnit));
     }
     void begin() {
         if (begun) return;
         begun = true;
         blendingWasOn = glIsEnabled(GL_BLEND);
         if (blendingWasOn) glDisable(GL_BLEND);
+        glUniform1i(program.fromFaceRecordsLocation, 1);
+        glUniform1i(program.sectionFacesLocation, SECTION_FACES_UNIT);
+        glUniform1i(program.sectionTetrahedraLocation, SECTION_TETRAHEDRA_UNIT);
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
     }
 
 private:
+    const Chunk::BlockProgram& program;
     bool begun = false;
     bool blendingWasOn = false;
+    GLint activeUnit = GL_TEXTURE0;
 };
 
 bool outsideAnyPlane(const FrustumPlanes& planes, const glm::vec3* points, int count) {
@@ -167,7 +210,10 @@ bool outsideAnyPlane(const FrustumPlanes& planes, const glm::vec3* points, int c
 Chunk::BlockProgram Chunk::blockProgram() {
     const Shader* shader = getShader("blockShader");
     if (!shader) return {};
-    return {shader->program, glGetUniformLocation(shader->program, "MV")};
+    return {shader->program, glGetUniformLocation(shader->program, "MV"),
+            glGetUniformLocation(shader->program, "fromFaceRecords"),
+            glGetUniformLocation(shader->program, "sectionFaces"),
+            glGetUniformLocation(shader->program, "sectionTetrahedra")};
 }
 
 Mat5 Chunk::modelView(const Mat5& view) const {
@@ -179,42 +225,41 @@ Mat5 Chunk::modelView(const Mat5& view) const {
     return mv;
 }
 
-void Chunk::render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program) {
-    if (!hasMesh) return;
+uint32_t Chunk::render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program) {
+    if (!hasMesh) return 0;
     installPendingMeshes();
 
-    if (program.program == 0) return;
+    if (program.program == 0) return 0;
     glUseProgram(program.program);
     glUniform1fv(program.mvLocation, 25, mv.data());
 
     int lastNonEmpty = -1;
     for (int s = 0; s < SECTION_COUNT; ++s)
         if (!sectionMeshes[s].empty()) lastNonEmpty = s;
-    if (lastNonEmpty < 0) return;
+    if (lastNonEmpty < 0) return 0;
 
     // Bottom polygon of the slice through the chunk, then the same polygon one section higher.
     glm::vec3 points[24];
     int n = sliceChunkBox(mv, points);
-    if (n == 0) return;
+    if (n == 0) return 0;
     glm::vec3 up(mv.transform(glm::vec4(0.0f, float(SECTION_HEIGHT), 0.0f, 0.0f), 0.0f));
     for (int i = 0; i < n; ++i) points[n + i] = points[i] + up;
 
-    const ColumnSelection columns(mv, planes);
-    ColumnRuns runs;
-    OpaqueDrawing opaque;
+    const TetrahedronSelection selection(mv, planes);
+    TetrahedronList tetrahedra;
+    uint32_t submitted = 0;
+    SectionDrawing drawing(program);
     for (int s = 0; s <= lastNonEmpty; ++s) {
         if (!sectionMeshes[s].empty() && !outsideAnyPlane(planes, points, 2 * n) &&
             sectionRenderers[s].vao != 0) {
-            columns.collect(sectionMeshes[s], s * SECTION_HEIGHT, runs);
-            if (runs.size > 0) {
-                opaque.begin();
-                glBindVertexArray(sectionRenderers[s].vao);
-                glMultiDrawArrays(GL_LINES_ADJACENCY, runs.first.data(), runs.count.data(),
-                                  runs.size);
-                glBindBuffer(GL_ARRAY_BUFFER, 0);
-                glBindVertexArray(0);
+            selection.collect(sectionMeshes[s], s * SECTION_HEIGHT, tetrahedra);
+            if (!tetrahedra.empty()) {
+                drawing.begin();
+                sectionRenderers[s].draw(tetrahedra);
+                submitted += uint32_t(tetrahedra.size());
             }
         }
         for (int i = 0; i < 2 * n; ++i) points[i] += up;
     }
+    return submitted;
 }

@@ -76,8 +76,11 @@ public:
     // The first targetable moving entity hit by the segment a-b, in chunk visiting order.
     std::unique_ptr<Entity>* pickEntity(const glm::vec4& a, const glm::vec4& b);
 
-    // Main thread: draws the cross-section of every loaded chunk and every entity.
+    // Main thread: draws the cross-section of every loaded chunk, then every entity.
     void render(const Mat5& view, bool glasses);
+    // The two steps of render: the game screen draws its sky between them, behind the chunks.
+    void renderChunks(const Mat5& view);
+    void renderEntities(const Mat5& view, bool glasses);
     // Culling planes from the 3D projection matrix.
     void updateFrustum(const glm::mat4& projection);
 

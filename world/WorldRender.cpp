@@ -2,23 +2,49 @@
 
 #include <glm/mat4x4.hpp>
 
+namespace {
+
+// About a tenth of a frame's tetrahedra at render distance 8: enough to keep the renderer's
+// threads busy, few enough flushes to cost nothing.
+constexpr uint32_t TETRAHEDRA_PER_FLUSH = 5000;
+
+// Drawing runs outside the lock: the map only changes on this thread, and entities may call
+// back into the world (getChunk locks). Chunks still loading are skipped: their loader thread
+// may be filling them.
+std::vector<Chunk*> loadedChunks(const World::ChunkMap& chunks, std::mutex& chunksMutex) {
+    std::vector<Chunk*> loaded;
+    std::lock_guard<std::mutex> lock(chunksMutex);
+    loaded.reserve(chunks.size());
+    for (const auto& [coords, chunk] : chunks)
+        if (chunk->loaded) loaded.push_back(chunk);
+    return loaded;
+}
+
+}  // namespace
+
 void World::render(const Mat5& view, bool glasses) {
+    renderChunks(view);
+    renderEntities(view, glasses);
+}
+
+void World::renderChunks(const Mat5& view) {
     Chunk::releaseRetiredRenderers();
-
-    // Drawing runs outside the lock: the map only changes on this thread, and entities may
-    // call back into the world (getChunk locks). Chunks still loading are skipped: their
-    // loader thread may be filling them.
-    std::vector<Chunk*> drawn;
-    {
-        std::lock_guard<std::mutex> lock(chunksMutex);
-        drawn.reserve(chunks.size());
-        for (const auto& [coords, chunk] : chunks)
-            if (chunk->loaded) drawn.push_back(chunk);
-    }
-
     const Chunk::BlockProgram blockProgram = Chunk::blockProgram();
-    for (Chunk* chunk : drawn) {
-        chunk->render(chunk->modelView(view), frustum, blockProgram);
+    // The software renderer cuts the tetrahedra on this thread and rasterises on its own
+    // threads once the commands are flushed: flushed now and then, the rasterising of what has
+    // been submitted goes on while this thread cuts the rest.
+    uint32_t sinceFlush = 0;
+    for (Chunk* chunk : loadedChunks(chunks, chunksMutex)) {
+        sinceFlush += chunk->render(chunk->modelView(view), frustum, blockProgram);
+        if (sinceFlush >= TETRAHEDRA_PER_FLUSH) {
+            glFlush();
+            sinceFlush = 0;
+        }
+    }
+}
+
+void World::renderEntities(const Mat5& view, bool glasses) {
+    for (Chunk* chunk : loadedChunks(chunks, chunksMutex)) {
         for (auto& entity : chunk->entities) entity->render(this, view, glasses);
         for (auto& [cell, entity] : chunk->blockEntities) entity->render(this, view, glasses);
     }

@@ -7,12 +7,13 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-// The game draws a view's cross-section by submitting only the cell columns that its hyperplane
-// passes through and its frustum holds, without blending, through its block shader. The picture
-// must be the one of the plain drawing: every tetrahedron of every section, chunk by chunk in
-// map order, blended, through the block shader as first written (its geometry and fragment
-// stages in tests/game/data/blockSliceReference.*). Both draw the same world into the game's
-// own framebuffer (1024 x 768, 4x multisampling).
+// The game draws a view's cross-section by submitting only the tetrahedra that its hyperplane
+// may cut and its frustum may hold, without blending, through its block shader, which expands
+// each face from one record. The picture must be the one of the plain drawing: every
+// tetrahedron of every section as the mesher lays it out (twenty vertices a face, byte
+// attributes), chunk by chunk in map order, blended, through the block shader as first written
+// (tests/game/data/blockSliceReference.*). Both draw the same world into the game's own
+// framebuffer (1024 x 768, 4x multisampling).
 
 namespace {
 
@@ -57,14 +58,18 @@ std::vector<uint8_t> drawnPlainly(GameHarness& game, GLuint referenceProgram) {
     const Mat5 view = worldView();
     prepareBlockProgram(referenceProgram, view);
     const GLint mvLocation = glGetUniformLocation(referenceProgram, "MV");
-    for (auto& [coords, chunk] : gameState.world.chunks) {
+    World& world = gameState.world;
+    for (auto& [coords, chunk] : world.chunks) {
         if (!chunk->loaded) continue;
         glUniform1fv(mvLocation, 25, chunk->modelView(view).data());
+        const Chunk::Neighbours neighbours = chunk->gatherNeighbours(&world);
         for (int s = 0; s < Chunk::SECTION_COUNT; ++s) {
-            const MeshRenderer& renderer = chunk->sectionRenderers[s];
-            if (chunk->sectionMeshes[s].empty() || renderer.vao == 0) continue;
-            glBindVertexArray(renderer.vao);
-            glDrawArrays(GL_LINES_ADJACENCY, 0, GLsizei(renderer.vertCount));
+            Chunk::ChunkMesh mesh;
+            chunk->buildSectionMesh(mesh, uint8_t(s * Chunk::SECTION_HEIGHT), neighbours);
+            if (mesh.empty()) continue;
+            MeshRenderer renderer;
+            renderer.init(&mesh);
+            renderer.draw();
         }
     }
     glBindVertexArray(0);
@@ -83,7 +88,7 @@ TEST(GameFrame, CrossSectionIsThePictureOfThePlainDrawingStraightAndTurned) {
     GameHarness game;
     ASSERT_TRUE(game.ready());
     Shader reference;
-    ASSERT_TRUE(reference.load("assets/shaders/block.vert",
+    ASSERT_TRUE(reference.load("tests/game/data/blockSliceReference.vert",
                                "tests/game/data/blockSliceReference.geom",
                                "tests/game/data/blockSliceReference.frag"));
     ASSERT_NE(getTexture("tiles.png"), nullptr);

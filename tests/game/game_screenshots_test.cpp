@@ -86,6 +86,15 @@ TEST(GameScreenshots, LoadingThenNoonNightAndTurnedSlice) {
     expectSkyAndTerrain(game.image(), 0.0f, 0.5f);
     expectCrosshair(game);
 
+    // Where no chunk covers it the sky box shows: its ground, below the horizon, fills the lower
+    // part of the picture that the sky colour alone would leave.
+    gameState.timeOfDay = 0.5f;
+    for (auto& [coords, chunk] : gameState.world.chunks) chunk->loaded = false;
+    game.frame();
+    for (auto& [coords, chunk] : gameState.world.chunks) chunk->loaded = true;
+    game.screenshot("game_sky_box");
+    EXPECT_LT(testgame::shareNear(game.image(), W / 4, H * 3 / 4, W, H - 10, testgame::skyBytes(0.5f), 6), 0.05f);
+
     // A quick wheel turn through the fourth dimension: the slice swings, a pass follows.
     const glm::vec4 overBefore = gameState.player.over;
     for (int i = 0; i < 5; ++i) scrollCallback(game.window(), 0.0, 40.0);

@@ -137,6 +137,9 @@ TEST_F(WorldRenderTest, BlockShaderTakesTheUniformsTheCodeSends) {
     testgl::expectUniform("blockShader", "P", GL_FLOAT_MAT4);
     testgl::expectUniform("blockShader", "texSampler", GL_SAMPLER_2D);
     testgl::expectUniform("blockShader", "texSize", GL_UNSIGNED_INT_VEC2);
+    testgl::expectUniform("blockShader", "fromFaceRecords", GL_BOOL);
+    testgl::expectUniform("blockShader", "sectionFaces", GL_UNSIGNED_INT_SAMPLER_BUFFER);
+    testgl::expectUniform("blockShader", "sectionTetrahedra", GL_UNSIGNED_INT_SAMPLER_BUFFER);
 }
 
 // A slab of leaves (x 0..3) beside red rock (x 4..7) seen from the front through w = 3.5:
