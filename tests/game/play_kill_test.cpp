@@ -364,7 +364,10 @@ TEST(PlayKill, AKillLosesAtMostTheLastStepAndNeverSplitsAMomentOfPlay) {
     void* memory = mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     ASSERT_NE(memory, MAP_FAILED);
     std::mt19937 random(25);
-    std::uniform_int_distribution<int> delayMillis(5, 200);
+    // A kill comes after a random number of ticks of play, so that a slow machine (or a sanitizer
+    // build) plays as far as a fast one, and then at a random moment of the tick or two after.
+    std::uniform_int_distribution<int> killTick(30, 1000);
+    std::uniform_int_distribution<int> thenMicros(0, 2000);
     int insideWrites = 0, steps = 0, dropSteps = 0, longestWrite = 0;
     for (int trial = 0; trial < TRIALS; ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial));
@@ -379,7 +382,11 @@ TEST(PlayKill, AKillLosesAtMostTheLastStepAndNeverSplitsAMomentOfPlay) {
                std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         const bool played = shared.ready;
-        if (played) std::this_thread::sleep_for(std::chrono::milliseconds(delayMillis(random)));
+        const int lastTick = killTick(random);
+        while (played && shared.ticks < lastTick && waitpid(child, &status, WNOHANG) == 0 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        std::this_thread::sleep_for(std::chrono::microseconds(thenMicros(random)));
         kill(child, SIGKILL);
         waitpid(child, &status, 0);
         ASSERT_TRUE(played && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
