@@ -1,6 +1,7 @@
 #include "game/GameSaver.h"
 
 #include "engine/JsonFile.h"
+#include "game/ItemEntity.h"
 #include "game/Player.h"
 #include "game/PlayersFile.h"
 #include "world/World.h"
@@ -15,8 +16,9 @@ namespace {
 
 // The player's record as the screen's close would store it: a stack carried on the inventory
 // screen's cursor or waiting to be thrown goes back into (copies of) the inventories, or it
-// would be missing from the disk wherever it came from.
-nlohmann::json recordOf(Player& player) {
+// would be missing from the disk wherever it came from. What does not fit goes to `onGround`
+// as the record of a dropped item at the player's feet, as the close throws it into the world.
+nlohmann::json recordOf(Player& player, std::vector<nlohmann::json>& onGround) {
     nlohmann::json record = player.toJson();
     const std::unique_ptr<Item>* carried[] = {&player.inventoryGui->cursorItem(), &player.pendingDrop};
     if (!*carried[0] && !*carried[1]) return record;
@@ -29,7 +31,9 @@ nlohmann::json recordOf(Player& player) {
         if (!*stack) continue;
         std::unique_ptr<Item> copy = (*stack)->clone();
         copy->count = (*stack)->count;
-        both.addItem(copy);  // what does not fit is saved where the close throws it
+        both.addItem(copy);
+        if (copy)
+            onGround.push_back(ItemEntity::make(std::move(copy), player.pos, glm::vec4(0.0f))->toJson());
     }
     record["hotbar"] = hotbar.toJson();
     record["inventory"] = inventory.toJson();
@@ -88,16 +92,21 @@ void GameSaver::endOfTick(World& world, Player& player, std::vector<std::unique_
 
 void GameSaver::takeStep(World& world, Player& player, std::vector<std::unique_ptr<Chunk>>& dropped) {
     auto step = std::make_shared<Step>();
-    const auto take = [&step](Chunk& chunk, Chunk* source) {
+    std::vector<nlohmann::json> onGround;
+    step->record = recordOf(player, onGround);
+    // Only a chunk that stays loaded takes the carried stack: its stored list is written again
+    // once the stack is put away, where a dropped one would keep it there beside the player's.
+    const glm::i64vec3 playersChunk = World::chunkCoords(player.pos);
+    const auto take = [&](Chunk& chunk, Chunk* source) {
         if (!chunk.maySave()) return;
-        Chunk::SaveCopy copy = chunk.saveCopy();
+        const bool holdsCarried = source && chunk.coords == playersChunk;
+        Chunk::SaveCopy copy = holdsCarried ? chunk.saveCopy(onGround) : chunk.saveCopy();
         if (!chunk.changedSinceSave(copy)) return;
         step->chunks.push_back(std::move(copy));
         step->sources.push_back(source);
     };
     for (auto& [coords, chunk] : world.chunks) take(*chunk, chunk);
     for (const std::unique_ptr<Chunk>& chunk : dropped) take(*chunk, nullptr);
-    step->record = recordOf(player);
     step->recordText = jsonfile::dump(step->record);
     const bool writesRecord = step->recordText != writtenRecord;
     const bool writesSomething = writesRecord || !step->chunks.empty();

@@ -207,8 +207,10 @@ public:
     bool maySave() const { return loaded && !loadFailed; }
     // The parts of a save: the copy, taken on the owner's thread; the writing, on any thread,
     // true when the disk holds the copy (also when there was nothing to write); and, back on the
-    // owner's thread once it was written, what the chunk remembers of its stored files.
-    SaveCopy saveCopy() const;
+    // owner's thread once it was written, what the chunk remembers of its stored files. The
+    // copy's entity list ends with `alsoStored`: records of entities that lie in the chunk on
+    // the disk only.
+    SaveCopy saveCopy(const std::vector<nlohmann::json>& alsoStored = {}) const;
     static bool writeSaveCopy(const std::filesystem::path& chunksPath, const SaveCopy& copy);
     void markSaved(const SaveCopy& copy);
     // Whether a copy holds something the disk does not have yet.

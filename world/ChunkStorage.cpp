@@ -86,14 +86,15 @@ bool Chunk::load(const fs::path& chunksPath) {
 namespace {
 
 // The list a save writes: first the persistent moving entities in list order, then the block
-// entities, then the records that could not be built, as they were read.
-json entityListOf(const Chunk& chunk) {
+// entities, then the records that could not be built, as they were read, then `alsoStored`.
+json entityListOf(const Chunk& chunk, const std::vector<json>& alsoStored = {}) {
     json list = json::array();
     for (const auto& entity : chunk.entities)
         if (entity->isPersistent()) list.push_back(entity->toJson());
     for (const auto& [cell, entity] : chunk.blockEntities)
         if (entity->isPersistent()) list.push_back(entity->toJson());
     for (const json& record : chunk.unbuiltEntityRecords) list.push_back(record);
+    for (const json& record : alsoStored) list.push_back(record);
     return list;
 }
 
@@ -101,10 +102,10 @@ json entityListOf(const Chunk& chunk) {
 
 std::string Chunk::entityListText() const { return jsonfile::dump(entityListOf(*this)); }
 
-Chunk::SaveCopy Chunk::saveCopy() const {
+Chunk::SaveCopy Chunk::saveCopy(const std::vector<json>& alsoStored) const {
     SaveCopy copy;
     copy.coords = coords;
-    const json list = entityListOf(*this);
+    const json list = entityListOf(*this, alsoStored);
     copy.entities = jsonfile::dump(list);
     // A stored list that could not be read is never replaced by an empty one: what it held is
     // unknown. A list with entities replaces it, and the new directory keeps it aside.

@@ -195,6 +195,20 @@ TEST_F(GameLifecycle, PlayIsSavedInStepsWhileTheScreenStaysOpen) {
         for (const auto& slot : static_cast<ChestEntity&>(*found->second).inventory.slots)
             EXPECT_EQ(slot, nullptr);
     }
+    // With no room left in the inventories, the carried stack lies on the disk at the player's
+    // feet, as the close throws it, instead of nowhere.
+    for (Inventory* inventory : {&player.hotbar, &player.inventory})
+        for (std::unique_ptr<Item>& slot : inventory->slots)
+            if (!slot) slot = Item::create("Dirt", 1);
+    game.tick(10);
+    waitForWrites();
+    EXPECT_EQ(storedCount("Stick"), 0u);
+    uint32_t sticksOnGround = 0;
+    const auto storedWithDrop = storedHome();
+    for (const auto& entity : storedWithDrop->entities)
+        if (auto* dropped = dynamic_cast<ItemEntity*>(entity.get()); dropped && dropped->item->getName() == "Stick")
+            sticksOnGround += dropped->item->count;
+    EXPECT_EQ(sticksOnGround, 3u);
 
     // A mined block; its step is held in its writes.
     const glm::ivec4 mined = chestCell - glm::ivec4(0, 1, 0, 0);
