@@ -133,8 +133,12 @@ void GameState::init(StateManager& s) {
 }
 
 void GameState::loadPlayer() {
-    nlohmann::json record = playersfile::localRecord(playersfile::read(playersfile::pathIn(world.path)));
+    bool damaged = false;
+    nlohmann::json record =
+        playersfile::localRecord(playersfile::read(playersfile::pathIn(world.path), &damaged));
     player.reset();
+    // The file stays as it is until the first save keeps it aside.
+    if (damaged) std::printf("players.json: unreadable; the player starts afresh\n");
     if (!record.is_object()) return;
     std::string problem = playerrecord::problemWith(record);
     if (problem.empty()) {

@@ -268,13 +268,19 @@ TEST_F(GameLifecycle, PlayIsSavedInStepsWhileTheScreenStaysOpen) {
 }
 
 TEST_F(GameLifecycle, UnusableRecordStartsAFreshPlayerWithOneLine) {
-    writePlayers(R"({"":{"health":"lots","position":7}})");
-    testing::internal::CaptureStdout();
-    game.enterWorld(2.0f);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("players.json"), std::string::npos);
-    EXPECT_EQ(player.pos, spawn);
-    EXPECT_FLOAT_EQ(player.health, 100.0f);
-    ASSERT_TRUE(game.finishLoading());
+    // A record that makes no player, and a file that does not parse.
+    for (const char* text : {R"({"":{"health":"lots","position":7}})", R"({"":{"health":)"}) {
+        writePlayers(text);
+        testing::internal::CaptureStdout();
+        game.enterWorld(2.0f);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_NE(out.find("players.json"), std::string::npos) << text;
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+        EXPECT_EQ(player.pos, spawn);
+        EXPECT_FLOAT_EQ(player.health, 100.0f);
+        ASSERT_TRUE(game.finishLoading());
+        game.manager.popState();
+    }
 }
 
 TEST_F(GameLifecycle, WindowCloseWaitsForLoadingThenSavesAndStopsTheTick) {
