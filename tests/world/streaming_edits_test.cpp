@@ -2,12 +2,15 @@
 // Every edit lands at once; the mesh workers build from a consistent copy of the blocks (this
 // test also runs under ThreadSanitizer, where any race fails it); and once the pass is over and
 // the main thread has rebuilt what the edits marked, every section mesh shows the blocks as
-// they are.
+// they are. Save steps write copies of the edited chunks on the workers meanwhile, and the
+// last one stores the blocks as they are.
 #include "support/TempWorkDir.h"
 #include "world/WaitForPass.h"
 #include "world/World.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -26,12 +29,26 @@ TEST(StreamingEdits, EditsDuringAPassEndInMeshesThatShowThem) {
     ASSERT_TRUE(world.update(HERE, ALONG_W, 1));
     ASSERT_TRUE(waitForPass(world));
 
+    // Save steps as the game takes them while it is played: copies of the edited chunks taken
+    // here, written on the workers beside the pass and the edits.
+    int steps = 0;
+    const auto saveStep = [&world, &steps] {
+        ++steps;
+        for (const auto& [coords, chunk] : world.chunks) {
+            if (!chunk->maySave()) continue;
+            auto copy = std::make_shared<Chunk::SaveCopy>(chunk->saveCopy());
+            if (!chunk->changedSinceSave(*copy)) continue;
+            world.saveOnWorkers([&world, copy] { Chunk::writeSaveCopy(world.chunksPath, *copy); });
+        }
+    };
+
     // A wider disc around the same spot: new chunks load, and mesh workers rebuild the loaded
     // ones beside them, while the main thread edits and rebuilds what it marked.
     ASSERT_TRUE(world.update(HERE, ALONG_W, 3));
     int rounds = 0, edits = 0;
     while (!world.loadDone) {
         ++rounds;
+        if (world.pendingSaves == 0) saveStep();
         for (const auto& [coords, chunk] : world.chunks) {
             if (!chunk->loaded) continue;
             const glm::ivec4 origin(int(coords.x) * 8, 0, int(coords.y) * 8, int(coords.z) * 8);
@@ -59,6 +76,18 @@ TEST(StreamingEdits, EditsDuringAPassEndInMeshesThatShowThem) {
                 << "chunk (" << coords.x << ", " << coords.y << ", " << coords.z << ") section " << s
                 << " does not show its blocks";
         }
+    }
+
+    // The last step, once the others are written, stores the chunks as they are.
+    world.waitForSaves();
+    saveStep();
+    world.waitForSaves();
+    EXPECT_GT(steps, 2);
+    for (const auto& [coords, chunk] : world.chunks) {
+        if (chunk->unchanged) continue;
+        Chunk stored(coords);
+        ASSERT_TRUE(stored.load(world.chunksPath));
+        EXPECT_TRUE(stored.blocks == chunk->blocks);
     }
 
     world.stopLoading = true;
