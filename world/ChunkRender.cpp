@@ -12,7 +12,9 @@
 namespace {
 
 // Where the hyperplane of view coordinate w = 0 cuts the edges of the chunk's bottom square
-// (x, 0, z, w with x, z, w in {0, 8}). Returns the number of points written.
+// (x, 0, z, w with x, z, w in {0, 8}). Returns the number of points written. Corners are sided
+// as the block shader sides vertices (w > 0 against w <= 0): a corner on the hyperplane, as when
+// the eye stands on a chunk border, still yields its point.
 int sliceChunkBox(const Mat5& mv, glm::vec3 points[12]) {
     glm::vec4 corners[8];
     for (int i = 0; i < 8; ++i) {
@@ -26,7 +28,7 @@ int sliceChunkBox(const Mat5& mv, glm::vec3 points[12]) {
     for (const auto& edge : edges) {
         const glm::vec4& a = corners[edge[0]];
         const glm::vec4& b = corners[edge[1]];
-        bool crosses = (a.w >= 1e-7f && b.w <= -1e-7f) || (a.w <= -1e-7f && b.w >= 1e-7f);
+        const bool crosses = (a.w > 0.0f) != (b.w > 0.0f);
         if (!crosses) continue;
         float t = std::fabs(b.w - a.w) > 1e-7f ? -a.w / (b.w - a.w) : 0.0f;
         points[count++] = glm::vec3(a + (b - a) * t);

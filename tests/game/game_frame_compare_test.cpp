@@ -7,6 +7,8 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 // The game draws a view's cross-section by submitting only the tetrahedra that its hyperplane
 // may cut and its frustum may hold, without blending, through its block shader, which expands
 // each face from one record. The picture must be the one of the plain drawing: every
@@ -98,8 +100,11 @@ TEST(GameFrame, CrossSectionIsThePictureOfThePlainDrawingStraightAndTurned) {
     ASSERT_TRUE(game.settle());
     ASSERT_TRUE(game.finishLoading());
 
-    for (const char* view : {"straight", "turned"}) {
+    for (const char* view : {"straight", "border", "turned"}) {
         SCOPED_TRACE(view);
+        // The eye on a chunk border in w: the hyperplane holds the chunks' faces there.
+        float& eyeW = gameState.player.eyePos.w;
+        if (view[0] == 'b') eyeW = float(Chunk::SIZE) * std::floor(eyeW / float(Chunk::SIZE));
         if (view[0] == 't') {
             for (int i = 0; i < 5; ++i) gameState.scroll(game.manager, 0.0, 40.0);
             game.tick(150);
