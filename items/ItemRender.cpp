@@ -54,6 +54,9 @@ void drawBlockModel(int id, const Mat5& mv) {
     Texture* tiles = getTexture("tiles.png");
     glBindTexture(GL_TEXTURE_2D, tiles ? tiles->id : 0);
     glActiveTexture(GL_TEXTURE0);
+    // The shader's face-record samplers sit on other units; a sampler left on unit 0 beside
+    // them would make the draw fail, so the tiles' unit is set here rather than trusted.
+    glUniform1i(uniforms::location(*shader, "texSampler"), 2);
     uniforms::setMat5(*shader, "MV", mv);
     model.draw();
 }
