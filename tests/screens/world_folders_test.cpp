@@ -150,8 +150,15 @@ TEST(WorldFolders, TheListSkipsEverythingThatIsNotASoundWorld) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names, expected);
 
+    // No worlds folder yet is silent; one that cannot be listed says so.
+    ::testing::internal::CaptureStdout();
     EXPECT_TRUE(worlds::listWorlds(dir.path / "missing").empty());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    ::testing::internal::CaptureStdout();
     EXPECT_TRUE(worlds::listWorlds(root / "plain file").empty());
+    EXPECT_NE(::testing::internal::GetCapturedStdout().find("The worlds in " + (root / "plain file").string() +
+                                                             " cannot all be listed: "),
+              std::string::npos);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>
@@ -209,6 +210,12 @@ TEST(TutorialRoad, FromTheTitleThroughEverySlideAndTheSceneAndBack) {
         for (int t : {2, 3, 4}) expectText(shot, show.texts[t], 1);
         expectButtonsAt(shot, show.interface, {{&show.continueButton, at::continueOn}, {&show.backButton, at::leftCorner}});
         EXPECT_GT(countPixels(shot, onPanel(show.images[2], 1), forgGreen), 1000) << "no forg";
+        // He faces right: the picture is one of the first three cells of his sheet.
+        float facingRight = 0.0f;
+        for (int frame = 0; frame < 3; ++frame)
+            facingRight = std::max(facingRight, testapp::pictureShown(shot, "assets/textures/forg.png",
+                                                                      onPanel(show.images[2], 1), {frame * 16, 0, 16, 16}));
+        EXPECT_GT(facingRight, 0.9f) << "Frank faces the wrong way";
         EXPECT_GT(countPixels(shot, onPanel(show.images[1], 1), forgGreen), 20) << "no cross-section";
     }
     app.clickOn(at::continueOn);
