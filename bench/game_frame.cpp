@@ -39,7 +39,7 @@ constexpr int MEASURED_FRAMES = 40;
 // bite the player or stand in the view, and where they spawn depends on the clock.
 bool enterNewWorld(GameHarness& game, float renderDistance) {
     game.enterWorld(renderDistance);
-    return game.finishLoading(300.0) && game.settle() && game.finishLoading(300.0);
+    return game.finishLoadingAndSettle(300.0);
 }
 
 // Turns the slice with the wheel as the screenshot test does (more than 35 degrees), then
@@ -47,7 +47,7 @@ bool enterNewWorld(GameHarness& game, float renderDistance) {
 bool turnSlice(GameHarness& game) {
     for (int i = 0; i < 5; ++i) gameState.scroll(game.manager, 0.0, 40.0);
     game.tick(150);
-    return game.finishLoading(300.0) && game.settle() && game.finishLoading(300.0);
+    return game.finishLoadingAndSettle(300.0);
 }
 
 struct SliceCounts {

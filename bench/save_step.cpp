@@ -40,7 +40,7 @@ bool enterNewWorld(GameHarness& game, benchmark::State& state) {
         return false;
     }
     game.enterWorld(float(state.range(0)));
-    if (game.finishLoading(300.0) && game.settle() && game.finishLoading(300.0)) return true;
+    if (game.finishLoadingAndSettle(300.0)) return true;
     state.SkipWithError("the world did not load");
     return false;
 }

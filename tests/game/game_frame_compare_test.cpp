@@ -96,9 +96,7 @@ TEST(GameFrame, CrossSectionIsThePictureOfThePlainDrawingStraightAndTurned) {
     ASSERT_NE(getTexture("tiles.png"), nullptr);
 
     game.enterWorld(3.0f);
-    ASSERT_TRUE(game.finishLoading());
-    ASSERT_TRUE(game.settle());
-    ASSERT_TRUE(game.finishLoading());
+    ASSERT_TRUE(game.finishLoadingAndSettle());
 
     for (const char* view : {"straight", "border", "turned"}) {
         SCOPED_TRACE(view);

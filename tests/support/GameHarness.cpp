@@ -99,6 +99,10 @@ bool GameHarness::settle(int maxTicks) {
     return false;
 }
 
+bool GameHarness::finishLoadingAndSettle(double seconds) {
+    return finishLoading(seconds) && settle() && finishLoading(seconds);
+}
+
 std::vector<uint8_t> GameHarness::image() const {
     testgl::readFromBackBuffer();
     return testgl::readImage(width, height);

@@ -53,6 +53,9 @@ public:
     bool finishLoading(double seconds = 60.0);
     // Ticks until the player has come to rest on the ground; false after maxTicks.
     bool settle(int maxTicks = 3000);
+    // The world loaded, the player at rest and the pass his landing may start ended: a view
+    // ready to be looked at or measured. False when any of it takes too long.
+    bool finishLoadingAndSettle(double seconds = 60.0);
 
     // The last frame, RGBA rows from the top.
     std::vector<uint8_t> image() const;
