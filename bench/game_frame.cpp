@@ -17,6 +17,7 @@
 //
 // Run it under a virtual X server: xvfb-run -a -s "-screen 0 1280x1024x24" build/bench_game_frame
 #include "game/GameState.h"
+#include "frame_stats.h"
 #include "support/GameHarness.h"
 
 #include <GL/glew.h>
@@ -98,12 +99,6 @@ double fragmentsOfOneFrame(GameHarness& game) {
     glGetQueryObjectui64v(query, GL_QUERY_RESULT, &fragments);
     glDeleteQueries(1, &query);
     return double(fragments);
-}
-
-double percentile(std::vector<double> values, double share) {
-    std::sort(values.begin(), values.end());
-    const size_t i = std::min(values.size() - 1, size_t(share * double(values.size() - 1) + 0.5));
-    return values[i];
 }
 
 void BM_GameFrame(benchmark::State& state) {

@@ -25,6 +25,7 @@
 #include "screens/StackCallbacks.h"
 #include "screens/TitleState.h"
 #include "screens/WorldGenState.h"
+#include "frame_stats.h"
 #include "support/GameHarness.h"
 
 #include <GLFW/glfw3.h>
@@ -48,10 +49,6 @@ constexpr double MEMORY_WALK_SECONDS = 120.0;
 constexpr double TURN_EVERY_SECONDS = 4.0;
 constexpr double SLOW_FRAME_SECONDS = 0.033;
 
-double seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
 // The process's resident memory now, from the kernel's own accounting.
 double residentMegabytes() {
     std::ifstream status("/proc/self/status");
@@ -66,12 +63,6 @@ struct WalkResult {
     double medianFrame = 0, p95Frame = 0, slowShare = 0, frames = 0, distance = 0;
     double titleRss = 0, loadedRss = 0, halfwayRss = 0, endRss = 0;
 };
-
-double percentile(std::vector<double> values, double share) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(share * double(values.size() - 1) + 0.5))];
-}
 
 // As the game's start-up does, before the window opens.
 struct GameProcess {
@@ -91,7 +82,7 @@ public:
     template <typename Done>
     bool runUntil(Done done, double timeout) {
         const auto start = Clock::now();
-        while (seconds(start) < timeout) {
+        while (secondsSince(start) < timeout) {
             runFrame(game.manager, timer, driver);
             if (done()) return true;
         }
@@ -136,8 +127,8 @@ public:
         const auto begin = Clock::now();
         double nextTurn = TURN_EVERY_SECONDS;
         auto last = Clock::now();
-        while (seconds(begin) < duration) {
-            if (seconds(begin) >= nextTurn) {
+        while (secondsSince(begin) < duration) {
+            if (secondsSince(begin) >= nextTurn) {
                 gameState.scroll(game.manager, 0.0, 1.0);
                 nextTurn += TURN_EVERY_SECONDS;
             }

@@ -13,6 +13,7 @@
 //
 // Run it under a virtual X server: xvfb-run -a -s "-screen 0 1280x1024x24" build/bench_save_step
 #include "game/GameState.h"
+#include "frame_stats.h"
 #include "support/GameHarness.h"
 
 #include <benchmark/benchmark.h>
@@ -43,16 +44,6 @@ bool enterNewWorld(GameHarness& game, benchmark::State& state) {
     if (game.finishLoadingAndSettle(300.0)) return true;
     state.SkipWithError("the world did not load");
     return false;
-}
-
-double seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-double percentile(std::vector<double> values, double share) {
-    std::sort(values.begin(), values.end());
-    const size_t i = std::min(values.size() - 1, size_t(share * double(values.size() - 1) + 0.5));
-    return values[i];
 }
 
 // Loaded chunks to change, and a change that differs every time: the top block of each flips
@@ -103,7 +94,7 @@ void BM_FramesWithSaveSteps(benchmark::State& state) {
                 const auto start = Clock::now();
                 game.tick();
                 game.frame();  // render and glFinish
-                (saving ? withSteps : none).push_back(seconds(start));
+                (saving ? withSteps : none).push_back(secondsSince(start));
             }
         }
     }
@@ -144,9 +135,9 @@ void BM_SaveStep(benchmark::State& state) {
         changes.change(CHUNKS_PER_STEP);
         const auto start = Clock::now();
         saver.endOfTick(world, player, noneDropped);
-        copies.push_back(seconds(start));
+        copies.push_back(secondsSince(start));
         waitForWrites(saver);
-        state.SetIterationTime(seconds(start));
+        state.SetIterationTime(secondsSince(start));
     }
     saver.intervalTicks = GameSaver::defaultIntervalTicks;
     state.counters["copy_ms"] = percentile(copies, 0.5) * 1e3;
