@@ -1,6 +1,5 @@
 #include "game/GameSaver.h"
 
-#include "engine/JsonFile.h"
 #include "game/ItemEntity.h"
 #include "game/Player.h"
 #include "game/PlayersFile.h"
@@ -20,7 +19,7 @@ namespace {
 // as the record of a dropped item at the player's feet, as the close throws it into the world.
 nlohmann::json recordOf(Player& player, std::vector<nlohmann::json>& onGround) {
     nlohmann::json record = player.toJson();
-    const std::unique_ptr<Item>* carried[] = {&player.inventoryGui->cursorItem(), &player.pendingDrop};
+    const auto carried = player.carriedStacks();
     if (!*carried[0] && !*carried[1]) return record;
     Inventory hotbar(player.hotbar.gridSize);
     Inventory inventory(player.inventory.gridSize);
@@ -52,7 +51,6 @@ struct GameSaver::Step {
     // One per copy, set by its writer (bytes, not bits: each has a writer of its own).
     std::vector<char> chunkWritten;
     nlohmann::json record;
-    std::string recordText;
     bool recordWritten = false;
 
     std::function<void()> onWritten;
@@ -74,7 +72,7 @@ GameSaver::~GameSaver() { finish(); }
 void GameSaver::start() {
     finish();
     ticksSinceStep = 0;
-    writtenRecord.clear();
+    writtenRecord = nullptr;
 }
 
 void GameSaver::endOfTick(World& world, Player& player, std::vector<std::unique_ptr<Chunk>>& dropped) {
@@ -107,8 +105,7 @@ void GameSaver::takeStep(World& world, Player& player, std::vector<std::unique_p
     };
     for (auto& [coords, chunk] : world.chunks) take(*chunk, chunk);
     for (const std::unique_ptr<Chunk>& chunk : dropped) take(*chunk, nullptr);
-    step->recordText = jsonfile::dump(step->record);
-    const bool writesRecord = step->recordText != writtenRecord;
+    const bool writesRecord = step->record != writtenRecord;
     const bool writesSomething = writesRecord || !step->chunks.empty();
 
     if (writesSomething && onCopied) onCopied(dropped);
@@ -156,6 +153,6 @@ void GameSaver::finishStep() {
     Step& step = *running;
     for (size_t i = 0; i < step.chunks.size(); ++i)
         if (step.chunkWritten[i] && step.sources[i]) step.sources[i]->markSaved(step.chunks[i]);
-    if (step.recordWritten) writtenRecord = step.recordText;
+    if (step.recordWritten) writtenRecord = std::move(step.record);
     running.reset();
 }

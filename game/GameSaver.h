@@ -2,9 +2,10 @@
 
 #include "world/Chunk.h"
 
+#include <nlohmann/json.hpp>
+
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 class Player;
@@ -55,7 +56,7 @@ private:
     std::shared_ptr<Step> running;
     int ticksSinceStep = 0;  // ticks of play since the last step
     // The player's record as the last step wrote it, to write it again only when it changed.
-    std::string writtenRecord;
+    nlohmann::json writtenRecord;
 
     void takeStep(World& world, Player& player, std::vector<std::unique_ptr<Chunk>>& dropped);
     void finishStep();

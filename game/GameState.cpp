@@ -171,7 +171,7 @@ void GameState::putBackCarriedItems() {
     // A stack on the inventory cursor or waiting to be thrown would be lost with the screen:
     // it goes back into the inventories, and what does not fit is thrown into the world while
     // its chunk is still there to be saved.
-    for (std::unique_ptr<Item>* carried : {&player.inventoryGui->cursorItem(), &player.pendingDrop}) {
+    for (std::unique_ptr<Item>* carried : player.carriedStacks()) {
         if (!*carried) continue;
         player.inventoryManager.addItem(*carried);
         if (*carried) player.dropItem(&world, *carried);

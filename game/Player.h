@@ -78,6 +78,9 @@ public:
     std::unique_ptr<InventoryScreenLink> inventoryGui = std::make_unique<DetachedInventoryScreen>();
     bool dropRequested = false;
     std::unique_ptr<Item> pendingDrop;
+    // The stacks held outside the inventories: the one on the inventory screen's cursor and the
+    // one waiting to be thrown. Whatever saves or closes the game puts them somewhere first.
+    std::array<std::unique_ptr<Item>*, 2> carriedStacks() { return {&inventoryGui->cursorItem(), &pendingDrop}; }
     bool inventoryToggled = false;
     float health = 100.0f;
     double lastAttackTime = 0.0;
