@@ -32,6 +32,15 @@ using testgame::GameHarness;
 
 const glm::vec4 spawn(131.5f, 100.0f, -101.5f, 44.5f);
 
+// How many of the named item a stored player record holds in its hotbar and inventory.
+uint32_t countInRecord(const json& record, const std::string& name) {
+    uint32_t count = 0;
+    for (const char* inventory : {"hotbar", "inventory"})
+        for (const json& slot : record[inventory])
+            if (slot.is_object() && slot.value("name", "") == name) count += slot.value("count", 0u);
+    return count;
+}
+
 class GameLifecycle : public ::testing::Test {
 protected:
     GameHarness game;
@@ -93,11 +102,7 @@ TEST_F(GameLifecycle, InitTickCloseSavesTheWorldAndThePlayer) {
     ASSERT_TRUE(file.is_object());
     EXPECT_EQ(file["visitor"]["health"], 3);
     EXPECT_EQ(file[""]["health"], 55.0);
-    uint32_t stones = 0;
-    for (const char* inventory : {"hotbar", "inventory"})
-        for (const json& slot : file[""][inventory])
-            if (slot.is_object() && slot.value("name", "") == stone) stones += slot.value("count", 0u);
-    EXPECT_EQ(stones, 12u);
+    EXPECT_EQ(countInRecord(file[""], stone), 12u);
 
     // Coming back: the saved player and the changed block are there again, and the clouds at
     // once. Health is read before the first tick, since loading takes real time and health
@@ -132,18 +137,15 @@ TEST_F(GameLifecycle, PlayIsSavedInStepsWhileTheScreenStaysOpen) {
     const auto storedRecord = [&] {
         return json::parse(std::ifstream(game.worldDir / "players.json"), nullptr, false)[""];
     };
-    const auto storedCount = [&](const std::string& name) {
-        uint32_t n = 0;
-        const json record = storedRecord();
-        for (const char* inventory : {"hotbar", "inventory"})
-            for (const json& slot : record[inventory])
-                if (slot.is_object() && slot.value("name", "") == name) n += slot.value("count", 0u);
-        return n;
-    };
+    const auto storedCount = [&](const std::string& name) { return countInRecord(storedRecord(), name); };
     const auto storedHome = [&] {
         auto chunk = std::make_unique<Chunk>(home);
         EXPECT_TRUE(chunk->load(world.chunksPath));
         return chunk;
+    };
+    const auto storedBlock = [&](const glm::ivec4& cell) {
+        const glm::ivec4 local = World::localCell(cell);
+        return storedHome()->blocks[Chunk::index(local.x, local.y, local.z, local.w)];
     };
     const auto keptCopies = [&] {
         int n = 0;
@@ -237,15 +239,13 @@ TEST_F(GameLifecycle, PlayIsSavedInStepsWhileTheScreenStaysOpen) {
     holding = false;
     waitForWrites();
     EXPECT_EQ(storedRecord()["health"], 40.0);
-    const glm::ivec4 first = World::localCell(mined);
-    EXPECT_EQ(storedHome()->blocks[Chunk::index(first.x, first.y, first.z, first.w)], 0);
+    EXPECT_EQ(storedBlock(mined), 0);
     game.tick();
     EXPECT_EQ(copies, 1 + 1) << "taken at once after the writes";
     EXPECT_FALSE(player.reloadChunks);
     waitForWrites();
     EXPECT_EQ(storedRecord()["health"], 30.0);
-    const glm::ivec4 later = World::localCell(minedLater);
-    EXPECT_EQ(storedHome()->blocks[Chunk::index(later.x, later.y, later.z, later.w)], 0);
+    EXPECT_EQ(storedBlock(minedLater), 0);
     EXPECT_EQ(keptCopies(), 1);
 
     // A pass that drops chunks saves them in a step of its own tick, whenever the next is due.
@@ -263,8 +263,7 @@ TEST_F(GameLifecycle, PlayIsSavedInStepsWhileTheScreenStaysOpen) {
     EXPECT_EQ(copies, 3);
     EXPECT_TRUE(homeDropped);
     waitForWrites();
-    const glm::ivec4 last = World::localCell(minedLast);
-    EXPECT_EQ(storedHome()->blocks[Chunk::index(last.x, last.y, last.z, last.w)], 0);
+    EXPECT_EQ(storedBlock(minedLast), 0);
 }
 
 TEST_F(GameLifecycle, UnusableRecordStartsAFreshPlayerWithOneLine) {
