@@ -60,6 +60,15 @@ public:
         });
     }
 
+    // Whether `directory` was synced at a moment it held `name`.
+    bool syncedHolding(const std::filesystem::path& directory, const std::string& name) const {
+        const std::filesystem::path place = placeOf(directory);
+        std::lock_guard<std::mutex> lock(mutex);
+        return std::any_of(syncs.begin(), syncs.end(), [&](const Sync& sync) {
+            return sync.directory && sync.path == place && sync.names.count(name);
+        });
+    }
+
 private:
     // One spelling for each place, whether it exists or not.
     static std::filesystem::path placeOf(const std::filesystem::path& path) {

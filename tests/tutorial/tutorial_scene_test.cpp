@@ -266,12 +266,19 @@ TEST(TutorialState, EveryKeyOfTheSceneMovesTheForg) {
         SCOPED_TRACE(key);
         tutorialState.blocks = flatWorld(4);
         tutorialState.player = forgAt(start);
+        // A walk turns him the way he goes, whichever way he faced before.
+        const bool walks = direction != up;
+        const int facingAfter = direction == forward ? 1 : 0;
+        if (walks) tutorialState.player.facing = 1 - facingAfter;
         tutorialState.keyInput(manager, key, 0, GLFW_PRESS, 0);
         for (int i = 0; i < 10; ++i) tutorialState.update(manager);
         tutorialState.keyInput(manager, key, 0, GLFW_RELEASE, 0);
         const glm::vec3 moved = tutorialState.player.pos - start;
         EXPECT_GT(glm::dot(moved, direction), 0.1f);
         EXPECT_LT(glm::length(moved - glm::dot(moved, direction) * direction), 1e-5f);
+        if (walks) {
+            EXPECT_EQ(tutorialState.player.facing, facingAfter);
+        }
     }
     desktop.detach(tutorialState.gui);
 }

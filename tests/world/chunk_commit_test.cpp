@@ -1,5 +1,6 @@
 // A chunk's two files change together: every state a save can be cut short in loads as the old
 // pair or the new one, and what the cut left behind is cleared away.
+#include "support/SyncRecorder.h"
 #include "support/TempWorkDir.h"
 #include "world/Chunk.h"
 #include "world/ChunkDirectory.h"
@@ -90,7 +91,11 @@ TEST(ChunkCommit, EveryCutShortSaveLoadsAsOneWholeSaveAndLeavesNothingBehind) {
         place(cut.stagingDirectory, staging);
         place(cut.retiredDirectory, retired);
 
+        const testfs::SyncRecorder syncs;
         EXPECT_EQ(loadedGeneration(origin), cut.loads);
+        if (cut.directory == NONE && cut.retiredDirectory != NONE) {
+            EXPECT_TRUE(syncs.syncedHolding(chunksPath, dir.filename().string())) << "the settled rename is not on the disk";
+        }
         EXPECT_FALSE(fs::exists(staging));
         EXPECT_FALSE(fs::exists(retired));
         // The cut is settled for good: the next save and load go on from there.
