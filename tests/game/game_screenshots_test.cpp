@@ -36,6 +36,17 @@ void expectSkyAndTerrain(const std::vector<uint8_t>& image, float timeOfDay, flo
     EXPECT_LT(testgame::shareNear(image, W / 4, H * 3 / 4, W, H - 10, sky, 6), 0.05f);
 }
 
+// The share of the lower quarter of the view (the ground before the player) that is grass green.
+float grassShare(const std::vector<uint8_t>& image) {
+    int green = 0, total = 0;
+    for (int y = H * 3 / 4; y < H - 10; ++y)
+        for (int x = W / 4; x < W; ++x, ++total) {
+            const uint8_t* p = &image[(size_t(y) * W + x) * 4];
+            green += p[1] > p[2] + 30;
+        }
+    return float(green) / float(total);
+}
+
 // The cross is white at the centre and along its arms.
 void expectCrosshair(const GameHarness& game) {
     for (auto [dx, dy] : {std::pair{0, 0}, {3, 0}, {-5, 0}, {0, 4}, {0, -5}}) {
@@ -74,6 +85,7 @@ TEST(GameScreenshots, LoadingThenNoonNightAndTurnedSlice) {
     game.screenshot("game_noon");
     const std::vector<uint8_t> noon = game.image();
     expectSkyAndTerrain(noon, 0.5f, 0.0f);
+    EXPECT_GT(grassShare(noon), 0.4f) << "the sky is drawn over the ground";
     expectCrosshair(game);
     // The health vial stands full in the bottom-left corner, and the selected hotbar slot
     // (top-left) is drawn over the sky.

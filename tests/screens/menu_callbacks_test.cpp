@@ -191,7 +191,10 @@ TEST_F(MenuCallbacks, RetryLeavesTheDeathScreenAndTheGameFromInsideItsOwnClick) 
 // through the title screen's tick; the stack empties within the tick. The settings screen saves
 // what was changed on the way.
 TEST_F(MenuCallbacks, AWindowCloseRequestOnAMenuEndsTheProgramInOneTick) {
-    for (State* menu : std::initializer_list<State*>{&settingsState, &pauseState, &deathScreenState, &createWorldState}) {
+    const std::pair<State*, const char*> menus[] = {
+        {&settingsState, "settings"}, {&pauseState, "pause"}, {&deathScreenState, "death"}, {&createWorldState, "world creation"}};
+    for (const auto& [menu, name] : menus) {
+        SCOPED_TRACE(name);
         manager.pushState(&title);  // stands in for the game or the title screen
         manager.pushState(menu);
         if (menu == &settingsState) settingsState.settings.lookSensitivity = 0;  // as its slider does
