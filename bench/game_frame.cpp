@@ -59,17 +59,16 @@ struct SliceCounts {
 SliceCounts countSubmitted() {
     SliceCounts counts;
     if (!GLEW_ARB_pipeline_statistics_query) return counts;
-    const Chunk::BlockProgram blockProgram = Chunk::blockProgram();
-    if (blockProgram.program == 0) return counts;
     Player& player = gameState.player;
     const Mat5 view = lookAt4(player.eyePos, -player.forward, player.up, -player.left, player.over);
     World& world = gameState.world;
+    Chunk::SectionPass pass;
     GLuint query = 0;
     glGenQueries(1, &query);
     for (auto& [coords, chunk] : world.chunks) {
         if (!chunk->loaded) continue;
         glBeginQuery(GL_PRIMITIVES_SUBMITTED_ARB, query);
-        chunk->render(chunk->modelView(view), world.frustum, blockProgram);
+        chunk->render(chunk->modelView(view), world.frustum, pass);
         glEndQuery(GL_PRIMITIVES_SUBMITTED_ARB);
         GLuint64 primitives = 0;
         glGetQueryObjectui64v(query, GL_QUERY_RESULT, &primitives);

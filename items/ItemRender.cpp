@@ -54,8 +54,9 @@ void drawBlockModel(int id, const Mat5& mv) {
     Texture* tiles = getTexture("tiles.png");
     glBindTexture(GL_TEXTURE_2D, tiles ? tiles->id : 0);
     glActiveTexture(GL_TEXTURE0);
-    // The shader's face-record samplers sit on other units; a sampler left on unit 0 beside
-    // them would make the draw fail, so the tiles' unit is set here rather than trusted.
+    // The sampler reads the unit the tiles were bound to just above. Left at unit 0 it would
+    // also share that unit with the face-record samplers until a chunk has been drawn, and a
+    // draw with two kinds of sampler on one unit fails.
     glUniform1i(uniforms::location(*shader, "texSampler"), 2);
     uniforms::setMat5(*shader, "MV", mv);
     model.draw();

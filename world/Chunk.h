@@ -237,21 +237,37 @@ public:
     void buildMesh(World* world, bool updateNeighbours);
     // Main thread: installs published meshes, then rebuilds and uploads dirty sections.
     void updateMesh(World* world);
-    // The block shader as render draws with it: its program (0 when there is none) and the
-    // location of its "MV". Looked up by name, so once a frame rather than for every chunk.
-    struct BlockProgram {
-        GLuint program = 0;
+    // One frame's drawing of chunk sections, shared by every chunk drawn in it: the block
+    // shader looked up once, what section draws need (no blending, vertices from the face
+    // records) set at the first draw and put back when the pass ends, and the list of the
+    // tetrahedra a section submits.
+    class SectionPass {
+    public:
+        SectionPass();
+        ~SectionPass();
+        SectionPass(const SectionPass&) = delete;
+        SectionPass& operator=(const SectionPass&) = delete;
+
+    private:
+        friend class Chunk;
+        GLuint program = 0;  // 0 without a block shader: nothing is drawn
         GLint mvLocation = -1;
         GLint fromFaceRecordsLocation = -1;
         GLint sectionFacesLocation = -1;
         GLint sectionTetrahedraLocation = -1;
+        bool begun = false;
+        bool blendingWasOn = false;
+        GLint activeUnit = GL_TEXTURE0;
+        // Each tetrahedron by the index of its first vertex among the section's twenty a face.
+        std::vector<uint32_t> tetrahedra;
+
+        void begin();
     };
-    static BlockProgram blockProgram();
     // The model-view that render takes: the world's view, moved to this chunk's corner.
     Mat5 modelView(const Mat5& view) const;
     // Main thread: installs published meshes, culls against the planes and draws. Returns the
     // number of tetrahedra submitted.
-    uint32_t render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program);
+    uint32_t render(const Mat5& mv, const FrustumPlanes& planes, SectionPass& pass);
 
     // Main thread: deletes the GL objects of chunks destroyed since the last call.
     static void releaseRetiredRenderers();

@@ -67,10 +67,6 @@ ViewFunction frustumPlaneOf(const Mat5& mv, const glm::vec4& plane) {
     return f;
 }
 
-// The tetrahedra of one section to draw, each as the index of its first vertex among the
-// section's twenty a face (what the block shader expands from the face records).
-using TetrahedronList = std::vector<uint32_t>;
-
 // Picks the tetrahedra of a section that the hyperplane may cut and that are not wholly behind
 // a frustum plane: first whole cell columns, then, within the columns kept, each tetrahedron of
 // each face. The rest would reach the renderer's serial geometry stage and draw nothing.
@@ -89,7 +85,7 @@ public:
             }
     }
 
-    void collect(const Chunk::ChunkMesh& mesh, int startY, TetrahedronList& list) const {
+    void collect(const Chunk::ChunkMesh& mesh, int startY, std::vector<uint32_t>& list) const {
         // Lowest and highest value of each function over a column's box, but for the terms of
         // the column's x, z and w.
         const glm::vec4 boxExtent(1.0f, float(Chunk::SECTION_HEIGHT), 1.0f, 1.0f);
@@ -134,7 +130,7 @@ private:
     float cornerTerms[4][VERTICES_PER_FACE][FUNCTIONS];
 
     void collectFace(uint32_t record, uint32_t face, uint32_t planesToTest,
-                     TetrahedronList& list) const {
+                     std::vector<uint32_t>& list) const {
         const FaceRecord r = unpackFaceRecord(record);
         const glm::vec4 corner(r.corner);
         std::array<float, FUNCTIONS> base;
@@ -162,41 +158,6 @@ private:
     }
 };
 
-// Block faces are opaque (every tile a face samples has full alpha), so blending them changes
-// nothing but costs the renderer a read of every sample it writes. The sections' vertices come
-// from their face records (the block models that share the shader keep their attributes). Both
-// set for the chunk's draws from the first one on; as they were again afterwards.
-class SectionDrawing {
-public:
-    explicit SectionDrawing(const Chunk::BlockProgram& program) : program(program) {}
-    ~SectionDrawing() {
-        if (!begun) return;
-        if (blendingWasOn) glEnable(GL_BLEND);
-        glUniform1i(program.fromFaceRecordsLocation, 0);
-        for (int unit : {SECTION_FACES_UNIT, SECTION_TETRAHEDRA_UNIT}) {
-            glActiveTexture(GL_TEXTURE0 + unit);
-            glBindTexture(GL_TEXTURE_BUFFER, 0);
-        }
-        glActiveTexture(GLenum(activeUnit));
-    }
-    void begin() {
-        if (begun) return;
-        begun = true;
-        blendingWasOn = glIsEnabled(GL_BLEND);
-        if (blendingWasOn) glDisable(GL_BLEND);
-        glUniform1i(program.fromFaceRecordsLocation, 1);
-        glUniform1i(program.sectionFacesLocation, SECTION_FACES_UNIT);
-        glUniform1i(program.sectionTetrahedraLocation, SECTION_TETRAHEDRA_UNIT);
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
-    }
-
-private:
-    const Chunk::BlockProgram& program;
-    bool begun = false;
-    bool blendingWasOn = false;
-    GLint activeUnit = GL_TEXTURE0;
-};
-
 bool outsideAnyPlane(const FrustumPlanes& planes, const glm::vec3* points, int count) {
     for (const glm::vec4& plane : planes) {
         bool allBehind = true;
@@ -209,13 +170,40 @@ bool outsideAnyPlane(const FrustumPlanes& planes, const glm::vec3* points, int c
 
 }  // namespace
 
-Chunk::BlockProgram Chunk::blockProgram() {
+Chunk::SectionPass::SectionPass() {
     const Shader* shader = getShader("blockShader");
-    if (!shader) return {};
-    return {shader->program, glGetUniformLocation(shader->program, "MV"),
-            glGetUniformLocation(shader->program, "fromFaceRecords"),
-            glGetUniformLocation(shader->program, "sectionFaces"),
-            glGetUniformLocation(shader->program, "sectionTetrahedra")};
+    if (!shader) return;
+    program = shader->program;
+    mvLocation = glGetUniformLocation(program, "MV");
+    fromFaceRecordsLocation = glGetUniformLocation(program, "fromFaceRecords");
+    sectionFacesLocation = glGetUniformLocation(program, "sectionFaces");
+    sectionTetrahedraLocation = glGetUniformLocation(program, "sectionTetrahedra");
+}
+
+// Block faces are opaque (every tile a face samples has full alpha), so blending them changes
+// nothing but costs the renderer a read of every sample it writes. The sections' vertices come
+// from their face records (the block models that share the shader keep their attributes).
+void Chunk::SectionPass::begin() {
+    if (begun) return;
+    begun = true;
+    blendingWasOn = glIsEnabled(GL_BLEND);
+    if (blendingWasOn) glDisable(GL_BLEND);
+    glUniform1i(fromFaceRecordsLocation, 1);
+    glUniform1i(sectionFacesLocation, SECTION_FACES_UNIT);
+    glUniform1i(sectionTetrahedraLocation, SECTION_TETRAHEDRA_UNIT);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+}
+
+Chunk::SectionPass::~SectionPass() {
+    if (!begun) return;
+    if (blendingWasOn) glEnable(GL_BLEND);
+    glUseProgram(program);
+    glUniform1i(fromFaceRecordsLocation, 0);
+    for (int unit : {SECTION_FACES_UNIT, SECTION_TETRAHEDRA_UNIT}) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glBindTexture(GL_TEXTURE_BUFFER, 0);
+    }
+    glActiveTexture(GLenum(activeUnit));
 }
 
 Mat5 Chunk::modelView(const Mat5& view) const {
@@ -227,13 +215,13 @@ Mat5 Chunk::modelView(const Mat5& view) const {
     return mv;
 }
 
-uint32_t Chunk::render(const Mat5& mv, const FrustumPlanes& planes, const BlockProgram& program) {
+uint32_t Chunk::render(const Mat5& mv, const FrustumPlanes& planes, SectionPass& pass) {
     if (!hasMesh) return 0;
     installPendingMeshes();
 
-    if (program.program == 0) return 0;
-    glUseProgram(program.program);
-    glUniform1fv(program.mvLocation, 25, mv.data());
+    if (pass.program == 0) return 0;
+    glUseProgram(pass.program);
+    glUniform1fv(pass.mvLocation, 25, mv.data());
 
     int lastNonEmpty = -1;
     for (int s = 0; s < SECTION_COUNT; ++s)
@@ -248,17 +236,15 @@ uint32_t Chunk::render(const Mat5& mv, const FrustumPlanes& planes, const BlockP
     for (int i = 0; i < n; ++i) points[n + i] = points[i] + up;
 
     const TetrahedronSelection selection(mv, planes);
-    TetrahedronList tetrahedra;
     uint32_t submitted = 0;
-    SectionDrawing drawing(program);
     for (int s = 0; s <= lastNonEmpty; ++s) {
         if (!sectionMeshes[s].empty() && !outsideAnyPlane(planes, points, 2 * n) &&
             sectionRenderers[s].vao != 0) {
-            selection.collect(sectionMeshes[s], s * SECTION_HEIGHT, tetrahedra);
-            if (!tetrahedra.empty()) {
-                drawing.begin();
-                sectionRenderers[s].draw(tetrahedra);
-                submitted += uint32_t(tetrahedra.size());
+            selection.collect(sectionMeshes[s], s * SECTION_HEIGHT, pass.tetrahedra);
+            if (!pass.tetrahedra.empty()) {
+                pass.begin();
+                sectionRenderers[s].draw(pass.tetrahedra);
+                submitted += uint32_t(pass.tetrahedra.size());
             }
         }
         for (int i = 0; i < 2 * n; ++i) points[i] += up;

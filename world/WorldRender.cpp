@@ -29,13 +29,13 @@ void World::render(const Mat5& view, bool glasses) {
 
 void World::renderChunks(const Mat5& view) {
     Chunk::releaseRetiredRenderers();
-    const Chunk::BlockProgram blockProgram = Chunk::blockProgram();
+    Chunk::SectionPass pass;
     // The software renderer cuts the tetrahedra on this thread and rasterises on its own
     // threads once the commands are flushed: flushed now and then, the rasterising of what has
     // been submitted goes on while this thread cuts the rest.
     uint32_t sinceFlush = 0;
     for (Chunk* chunk : loadedChunks(chunks, chunksMutex)) {
-        sinceFlush += chunk->render(chunk->modelView(view), frustum, blockProgram);
+        sinceFlush += chunk->render(chunk->modelView(view), frustum, pass);
         if (sinceFlush >= TETRAHEDRA_PER_FLUSH) {
             glFlush();
             sinceFlush = 0;
