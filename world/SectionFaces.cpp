@@ -11,8 +11,7 @@ SectionFaces::SectionFaces(SectionFaces&& other) noexcept
       buffer(std::exchange(other.buffer, 0)),
       texture(std::exchange(other.texture, 0)),
       tetrahedraBuffer(std::exchange(other.tetrahedraBuffer, 0)),
-      tetrahedraTexture(std::exchange(other.tetrahedraTexture, 0)),
-      faceCount(std::exchange(other.faceCount, 0)) {}
+      tetrahedraTexture(std::exchange(other.tetrahedraTexture, 0)) {}
 
 SectionFaces& SectionFaces::operator=(SectionFaces&& other) noexcept {
     if (this == &other) return *this;
@@ -22,7 +21,6 @@ SectionFaces& SectionFaces::operator=(SectionFaces&& other) noexcept {
     texture = std::exchange(other.texture, 0);
     tetrahedraBuffer = std::exchange(other.tetrahedraBuffer, 0);
     tetrahedraTexture = std::exchange(other.tetrahedraTexture, 0);
-    faceCount = std::exchange(other.faceCount, 0);
     return *this;
 }
 
@@ -35,7 +33,6 @@ void SectionFaces::release() {
         glDeleteVertexArrays(1, &vao);
     }
     vao = buffer = texture = tetrahedraBuffer = tetrahedraTexture = 0;
-    faceCount = 0;
 }
 
 namespace {
@@ -47,11 +44,16 @@ void fillBuffer(GLuint buffer, const std::vector<uint32_t>& values, GLenum usage
     glBindBuffer(GL_TEXTURE_BUFFER, 0);
 }
 
-// Makes the texture show the buffer's 32-bit words, on a unit the block shader reads.
-void attachBuffer(GLuint texture, GLuint buffer, int unit) {
+void bindOn(int unit, GLuint texture) {
     glActiveTexture(GLenum(GL_TEXTURE0 + unit));
     glBindTexture(GL_TEXTURE_BUFFER, texture);
+}
+
+// Makes the texture show the buffer's 32-bit words, whatever the buffer is later filled with.
+void attachBuffer(GLuint texture, GLuint buffer) {
+    glBindTexture(GL_TEXTURE_BUFFER, texture);
     glTexBuffer(GL_TEXTURE_BUFFER, GL_R32UI, buffer);
+    glBindTexture(GL_TEXTURE_BUFFER, 0);
 }
 
 }  // namespace
@@ -67,21 +69,22 @@ void SectionFaces::upload(const std::vector<uint32_t>& records) {
     }
     fillBuffer(buffer, records, GL_STATIC_DRAW);
     if (fresh) {
+        // A texture can only show a buffer that exists, and a buffer exists once it is bound.
+        fillBuffer(tetrahedraBuffer, {}, GL_STREAM_DRAW);
         GLint unit = 0;
         glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
-        attachBuffer(texture, buffer, SECTION_FACES_UNIT);
-        glBindTexture(GL_TEXTURE_BUFFER, 0);
+        glActiveTexture(GLenum(GL_TEXTURE0 + SECTION_FACES_UNIT));
+        attachBuffer(texture, buffer);
+        attachBuffer(tetrahedraTexture, tetrahedraBuffer);
         glActiveTexture(GLenum(unit));
     }
-    faceCount = uint32_t(records.size());
 }
 
 void SectionFaces::draw(const std::vector<uint32_t>& tetrahedra) {
     if (vao == 0 || tetrahedra.empty()) return;
     fillBuffer(tetrahedraBuffer, tetrahedra, GL_STREAM_DRAW);
-    attachBuffer(tetrahedraTexture, tetrahedraBuffer, SECTION_TETRAHEDRA_UNIT);
-    glActiveTexture(GL_TEXTURE0 + SECTION_FACES_UNIT);
-    glBindTexture(GL_TEXTURE_BUFFER, texture);
+    bindOn(SECTION_TETRAHEDRA_UNIT, tetrahedraTexture);
+    bindOn(SECTION_FACES_UNIT, texture);
     glBindVertexArray(vao);
     glDrawArrays(GL_LINES_ADJACENCY, 0, GLsizei(tetrahedra.size() * 4));
     glBindVertexArray(0);

@@ -44,7 +44,6 @@ public:
     GLuint texture = 0;  // the buffer seen as a GL_R32UI buffer texture
     GLuint tetrahedraBuffer = 0;   // the tetrahedra of the last draw
     GLuint tetrahedraTexture = 0;  // and that buffer's texture
-    uint32_t faceCount = 0;
 
     SectionFaces() = default;
     SectionFaces(const SectionFaces&) = delete;
